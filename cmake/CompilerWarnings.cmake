@@ -1,0 +1,17 @@
+# Warnings are errors on the project's own targets. Call tarquel_target_defaults() on every target.
+function(tarquel_target_defaults target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wpedantic -Werror)
+    if(TARQUEL_SANITIZE)
+        target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
+        target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+endfunction()
+
+# A static library of one subsystem. Usage: tarquel_library(name SOURCES ... LIBS ...)
+function(tarquel_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    tarquel_target_defaults(${name})
+endfunction()
