@@ -27,7 +27,9 @@ constexpr int ControlBlockFailed = 8021;
 class RuntimeError : public std::runtime_error {
 public:
     RuntimeError(int number, const QString& description)
-        : std::runtime_error(description.toStdString()), number_(number), description_(description) {}
+        : std::runtime_error(description.toStdString()),
+          number_(number),
+          description_(description) {}
 
     int number() const { return number_; }
     QString description() const { return description_; }
@@ -44,12 +46,14 @@ public:
 
 class DivisionByZeroError : public RuntimeError {
 public:
-    DivisionByZeroError() : RuntimeError(ErrorNumber::DivisionByZero, QStringLiteral("Division by zero")) {}
+    DivisionByZeroError()
+        : RuntimeError(ErrorNumber::DivisionByZero, QStringLiteral("Division by zero")) {}
 };
 
 class TypeMismatchError : public RuntimeError {
 public:
-    TypeMismatchError() : RuntimeError(ErrorNumber::TypeMismatch, QStringLiteral("Type mismatch")) {}
+    TypeMismatchError()
+        : RuntimeError(ErrorNumber::TypeMismatch, QStringLiteral("Type mismatch")) {}
 };
 
 // An operation of a serial port failed (the port does not exist, cannot be opened, is not open,

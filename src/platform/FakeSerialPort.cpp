@@ -9,26 +9,50 @@ constexpr int kBufferLimit = 65536;
 
 bool isSupportedBaud(int baud) {
     switch (baud) {
-    case 110: case 300: case 600: case 1200: case 2400: case 4800: case 9600: case 14400:
-    case 19200: case 28800: case 38400: case 56000: case 57600: case 115200:
-        return true;
-    default:
-        return false;
+        case 110:
+        case 300:
+        case 600:
+        case 1200:
+        case 2400:
+        case 4800:
+        case 9600:
+        case 14400:
+        case 19200:
+        case 28800:
+        case 38400:
+        case 56000:
+        case 57600:
+        case 115200:
+            return true;
+        default:
+            return false;
     }
 }
 }  // namespace
 
-FakePortSystem::FakePortSystem(VirtualClock& clock) : clock_(clock) { clock_.addWorld(this); }
+FakePortSystem::FakePortSystem(VirtualClock& clock) : clock_(clock) {
+    clock_.addWorld(this);
+}
 
-FakePortSystem::~FakePortSystem() { clock_.removeWorld(this); }
+FakePortSystem::~FakePortSystem() {
+    clock_.removeWorld(this);
+}
 
-void FakePortSystem::addPort(int port, SerialPeer* peer) { lines_[port].peer = peer; }
+void FakePortSystem::addPort(int port, SerialPeer* peer) {
+    lines_[port].peer = peer;
+}
 
-void FakePortSystem::removePort(int port) { lines_.erase(port); }
+void FakePortSystem::removePort(int port) {
+    lines_.erase(port);
+}
 
-void FakePortSystem::setOpenFails(int port, bool fails) { lines_[port].openFails = fails; }
+void FakePortSystem::setOpenFails(int port, bool fails) {
+    lines_[port].openFails = fails;
+}
 
-bool FakePortSystem::exists(int port) const { return lines_.count(port) != 0; }
+bool FakePortSystem::exists(int port) const {
+    return lines_.count(port) != 0;
+}
 
 FakePortSystem::Line* FakePortSystem::line(int port) {
     auto it = lines_.find(port);
@@ -98,7 +122,8 @@ void FakeSerialPort::throwIfInjected(Operation operation) const {
 
 void FakeSerialPort::requireOpen() const {
     if (!open_) {
-        throw PortError(ErrorNumber::PortNotOpen, QStringLiteral("Operation valid only when the port is open"));
+        throw PortError(ErrorNumber::PortNotOpen,
+                        QStringLiteral("Operation valid only when the port is open"));
     }
 }
 
@@ -178,7 +203,9 @@ void FakeSerialPort::discardInput() {
     buffer_.clear();
 }
 
-void FakeSerialPort::feed(const QByteArray& bytes) { arrive(bytes); }
+void FakeSerialPort::feed(const QByteArray& bytes) {
+    arrive(bytes);
+}
 
 void FakeSerialPort::arrive(const QByteArray& bytes) {
     if (!open_) {

@@ -6,12 +6,12 @@ namespace tarquel {
 
 MsgAnswer MsgBox::defaultAnswer() const {
     switch (buttons) {
-    case MsgButtons::OK:
-        return MsgAnswer::OK;
-    case MsgButtons::OKCancel:
-        return defaultButton == 1 ? MsgAnswer::Cancel : MsgAnswer::OK;
-    case MsgButtons::YesNo:
-        return defaultButton == 1 ? MsgAnswer::No : MsgAnswer::Yes;
+        case MsgButtons::OK:
+            return MsgAnswer::OK;
+        case MsgButtons::OKCancel:
+            return defaultButton == 1 ? MsgAnswer::Cancel : MsgAnswer::OK;
+        case MsgButtons::YesNo:
+            return defaultButton == 1 ? MsgAnswer::No : MsgAnswer::Yes;
     }
     return MsgAnswer::OK;
 }
@@ -28,7 +28,8 @@ MsgAnswer ScriptedMessageBoxes::show(const MsgBox& box) {
 
 MsgAnswer ConsoleMessageBoxes::show(const MsgBox& box) {
     QString text = box.prompt;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QString title = box.title.isEmpty() ? QStringLiteral("Tarquel") : box.title;
     std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
     return box.defaultAnswer();

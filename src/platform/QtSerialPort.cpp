@@ -83,7 +83,8 @@ QtSerialPort::~QtSerialPort() {
 
 void QtSerialPort::requireOpen() const {
     if (!serial_.isOpen()) {
-        throw PortError(ErrorNumber::PortNotOpen, QStringLiteral("Operation valid only when the port is open"));
+        throw PortError(ErrorNumber::PortNotOpen,
+                        QStringLiteral("Operation valid only when the port is open"));
     }
 }
 
@@ -109,7 +110,8 @@ void QtSerialPort::applySettings() {
     LineFormat format;
     if (!parseSettings(settings_, format) || !serial_.setBaudRate(format.baud) ||
         !serial_.setParity(format.parity) || !serial_.setDataBits(format.dataBits) ||
-        !serial_.setStopBits(format.stopBits) || !serial_.setFlowControl(QSerialPort::NoFlowControl)) {
+        !serial_.setStopBits(format.stopBits) ||
+        !serial_.setFlowControl(QSerialPort::NoFlowControl)) {
         serial_.clearError();
         throw invalidSettings();
     }
@@ -157,7 +159,8 @@ void QtSerialPort::output(const QByteArray& bytes) {
     while (serial_.bytesToWrite() > 0) {
         if (!serial_.waitForBytesWritten(2000)) {
             serial_.clearError();
-            throw PortError(ErrorNumber::PortNotAvailable, QStringLiteral("Write to the port timed out"));
+            throw PortError(ErrorNumber::PortNotAvailable,
+                            QStringLiteral("Write to the port timed out"));
         }
     }
 }

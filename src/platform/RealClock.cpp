@@ -11,9 +11,7 @@ namespace {
 
 class QtTimer : public Timer {
 public:
-    QtTimer() {
-        QObject::connect(&timer_, &QTimer::timeout, this, &Timer::timeout);
-    }
+    QtTimer() { QObject::connect(&timer_, &QTimer::timeout, this, &Timer::timeout); }
     void setInterval(int ms) override { timer_.setInterval(ms); }
     int interval() const override { return timer_.interval(); }
     void setEnabled(bool enabled) override {
@@ -31,9 +29,13 @@ private:
 
 }  // namespace
 
-RealClock::RealClock() { elapsed_.start(); }
+RealClock::RealClock() {
+    elapsed_.start();
+}
 
-qint64 RealClock::tickCount() const { return elapsed_.elapsed(); }
+qint64 RealClock::tickCount() const {
+    return elapsed_.elapsed();
+}
 
 void RealClock::delay(int ms) {
     const qint64 target = tickCount() + ms;
@@ -42,10 +44,16 @@ void RealClock::delay(int ms) {
     }
 }
 
-void RealClock::pollPause() { std::this_thread::sleep_for(std::chrono::microseconds(500)); }
+void RealClock::pollPause() {
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+}
 
-std::unique_ptr<Timer> RealClock::createTimer() { return std::make_unique<QtTimer>(); }
+std::unique_ptr<Timer> RealClock::createTimer() {
+    return std::make_unique<QtTimer>();
+}
 
-void RealClock::doEvents() { QCoreApplication::processEvents(); }
+void RealClock::doEvents() {
+    QCoreApplication::processEvents();
+}
 
 }  // namespace tarquel

@@ -68,7 +68,9 @@ void VirtualClock::pollPause() {
     advanceWorld(1);
 }
 
-std::unique_ptr<Timer> VirtualClock::createTimer() { return std::make_unique<VirtualTimer>(this); }
+std::unique_ptr<Timer> VirtualClock::createTimer() {
+    return std::make_unique<VirtualTimer>(this);
+}
 
 void VirtualClock::doEvents() {
     // Sources may be added or removed by the handlers they call.
@@ -91,11 +93,13 @@ void VirtualClock::fireDueTimers() {
             due.push_back(timer);
         }
     }
-    std::stable_sort(due.begin(), due.end(),
-                     [](const VirtualTimer* a, const VirtualTimer* b) { return a->due() < b->due(); });
+    std::stable_sort(due.begin(), due.end(), [](const VirtualTimer* a, const VirtualTimer* b) {
+        return a->due() < b->due();
+    });
     for (VirtualTimer* timer : due) {
         // A handler may have destroyed or disabled a later timer.
-        if (std::find(timers_.begin(), timers_.end(), timer) != timers_.end() && timer->isDue(now_)) {
+        if (std::find(timers_.begin(), timers_.end(), timer) != timers_.end() &&
+            timer->isDue(now_)) {
             timer->fire();
         }
     }
@@ -128,9 +132,17 @@ void VirtualClock::advanceWorld(qint64 ms) {
     }
 }
 
-void VirtualClock::addWorld(VirtualWorld* world) { worlds_.push_back(world); }
-void VirtualClock::removeWorld(VirtualWorld* world) { std::erase(worlds_, world); }
-void VirtualClock::addEventSource(VirtualEventSource* source) { sources_.push_back(source); }
-void VirtualClock::removeEventSource(VirtualEventSource* source) { std::erase(sources_, source); }
+void VirtualClock::addWorld(VirtualWorld* world) {
+    worlds_.push_back(world);
+}
+void VirtualClock::removeWorld(VirtualWorld* world) {
+    std::erase(worlds_, world);
+}
+void VirtualClock::addEventSource(VirtualEventSource* source) {
+    sources_.push_back(source);
+}
+void VirtualClock::removeEventSource(VirtualEventSource* source) {
+    std::erase(sources_, source);
+}
 
 }  // namespace tarquel

@@ -12,7 +12,8 @@ bool IsHexString(const QString& text) {
     }
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        const bool hex = (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F') || (u >= u'a' && u <= u'f');
+        const bool hex =
+            (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F') || (u >= u'a' && u <= u'f');
         if (!hex) {
             return false;
         }

@@ -59,7 +59,9 @@ struct MessageFlags {
     quint16 swMessageFlags = 0;
 
     // OR the flag in (any value).
-    void SetInfoMessage(int flag) { infoMessageFlags = static_cast<quint16>(infoMessageFlags | flag); }
+    void SetInfoMessage(int flag) {
+        infoMessageFlags = static_cast<quint16>(infoMessageFlags | flag);
+    }
     // Clears flag when it is one of the bits 1 to 1024; any other value changes nothing.
     void ClearInfoMessage(int flag) {
         if (isSingleBit(flag, 1024)) {

@@ -21,9 +21,13 @@ char byteOf(const QString& hex, int index) {
     return static_cast<char>(hex.mid(index, 2).toInt(nullptr, 16));
 }
 
-QByteArray bytesOf(std::initializer_list<char> bytes) { return QByteArray(bytes.begin(), static_cast<qsizetype>(bytes.size())); }
+QByteArray bytesOf(std::initializer_list<char> bytes) {
+    return QByteArray(bytes.begin(), static_cast<qsizetype>(bytes.size()));
+}
 
-bool isWordText(const QString& text) { return text.size() == 4 && IsHexString(text); }
+bool isWordText(const QString& text) {
+    return text.size() == 4 && IsHexString(text);
+}
 
 // Closes a port the routine opened itself; a failing close must not hide the original result.
 void closeIfOpened(SerialPort& port, bool openedHere) {
@@ -41,7 +45,9 @@ void closeIfOpened(SerialPort& port, bool openedHere) {
 StdUnitAccess::StdUnitAccess(Clock& clock, MessageBoxes& boxes, UnitMap& unitMap)
     : clock_(clock), boxes_(boxes), unitMap_(unitMap) {}
 
-void StdUnitAccess::Delay(int ms) { clock_.delay(ms); }
+void StdUnitAccess::Delay(int ms) {
+    clock_.delay(ms);
+}
 
 void StdUnitAccess::SendCommandText(const QString& text, SerialPort& port) {
     for (const QChar c : text) {
@@ -107,8 +113,8 @@ bool StdUnitAccess::WriteUnitWord(SerialPort& port, const QString& address, cons
             closeIfOpened(port, openedHere);
             return false;
         }
-        port.output(bytesOf({kWriteCommand, byteOf(address, 0), byteOf(address, 2), byteOf(value, 0),
-                             byteOf(value, 2)}));
+        port.output(bytesOf({kWriteCommand, byteOf(address, 0), byteOf(address, 2),
+                             byteOf(value, 0), byteOf(value, 2)}));
         Delay(kWritePauseMs);
         bool result = true;
         if (!skipVerification) {
@@ -136,7 +142,8 @@ bool StdUnitAccess::SetWriteAccess(SerialPort& port, bool enable) {
     if (unitMap_.accessHighByteOnly) {
         code = enable ? QStringLiteral("2E") : QStringLiteral("00");
         const QString current = ReadUnitWord(port, accessAddress);
-        if (current != kReadError && WriteUnitWord(port, accessAddress, code + current.right(2), false)) {
+        if (current != kReadError &&
+            WriteUnitWord(port, accessAddress, code + current.right(2), false)) {
             return true;
         }
     } else {
@@ -206,8 +213,10 @@ bool StdUnitAccess::identifyPass(SerialPort& port, bool firstPass, QString& idTe
         }
         const QString revision = QString(QChar(revisionWord.left(2).toInt(nullptr, 16))) +
                                  QChar(revisionWord.right(2).toInt(nullptr, 16));
-        const int start = static_cast<int>(text.indexOf(QLatin1String("rev"), 0, Qt::CaseInsensitive)) + 1;
-        text = ReplaceFrom(text, QStringLiteral("rev"), QStringLiteral("Rev ") + revision, start, 1, true);
+        const int start =
+            static_cast<int>(text.indexOf(QLatin1String("rev"), 0, Qt::CaseInsensitive)) + 1;
+        text = ReplaceFrom(text, QStringLiteral("rev"), QStringLiteral("Rev ") + revision, start, 1,
+                           true);
     }
     idText = text;
     return true;

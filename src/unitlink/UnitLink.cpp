@@ -9,7 +9,9 @@ namespace tarquel {
 UnitLink::UnitLink(SerialPort& MSComm1, StdUnitAccess& access, SharedState& state)
     : port_(MSComm1), access_(access), state_(state) {}
 
-QString UnitLink::fReadFromUnit(const QString& address) { return access_.ReadUnitWord(port_, address); }
+QString UnitLink::fReadFromUnit(const QString& address) {
+    return access_.ReadUnitWord(port_, address);
+}
 
 bool UnitLink::fWriteToUnit(const QString& address, const QString& value, bool skipVerification) {
     return access_.WriteUnitWord(port_, address, value, skipVerification);
@@ -47,7 +49,9 @@ bool UnitLink::fInit(bool force) {
     }
 }
 
-void UnitLink::SetEEPROMAddresses(bool isB600Family) { unitAddresses_ = unitAddressesFor(isB600Family); }
+void UnitLink::SetEEPROMAddresses(bool isB600Family) {
+    unitAddresses_ = unitAddressesFor(isB600Family);
+}
 
 bool UnitLink::fGetChannels(QString& selection) {
     if (!fInit(false)) {
@@ -60,7 +64,8 @@ bool UnitLink::fGetChannels(QString& selection) {
     if (first == kReadError || second == kReadError || third == kReadError) {
         return false;
     }
-    selection = first + second + (unitAddresses_.is1600Family ? third.left(2) : QStringLiteral("00"));
+    selection =
+        first + second + (unitAddresses_.is1600Family ? third.left(2) : QStringLiteral("00"));
     return true;
 }
 

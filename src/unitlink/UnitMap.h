@@ -8,11 +8,11 @@ namespace tarquel {
 // first successful identification of the run.
 struct UnitMap {
     bool identified = false;
-    QString mapBase;            // "B600" or "1600"
-    int lastPage = 0;           // map pages 0 to lastPage, 256 bytes each
-    QString checksumAddress;    // "B7FF" or "18FF"
+    QString mapBase;          // "B600" or "1600"
+    int lastPage = 0;         // map pages 0 to lastPage, 256 bytes each
+    QString checksumAddress;  // "B7FF" or "18FF"
     QString idText;
-    QString accessAddress;      // "000C" or "200E"
+    QString accessAddress;  // "000C" or "200E"
     bool accessHighByteOnly = false;
 };
 

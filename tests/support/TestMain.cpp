@@ -1,6 +1,6 @@
 // Test entry point: a QApplication (offscreen platform, set by ctest) around GoogleTest.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

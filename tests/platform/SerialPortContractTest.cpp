@@ -1,0 +1,226 @@
+// One set of expectations run against the fake port (virtual time) and against a real
+// pseudo-terminal through Qt SerialPort (real time): the unit link relies on both behaving alike.
+#include "platform/Errors.h"
+#include "platform/FakeSerialPort.h"
+#include "platform/QtSerialPort.h"
+#include "platform/RealClock.h"
+#include "platform/VirtualClock.h"
+#include "support/ScriptedPeer.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <memory>
+
+namespace tarquel {
+namespace {
+
+// The far end of one line and the passage of time, as each implementation provides them.
+class LineHarness {
+public:
+    virtual ~LineHarness() = default;
+    virtual SerialPort& port() = 0;
+    virtual Clock& clock() = 0;
+    virtual void farEndSends(const QByteArray& bytes) = 0;
+    // What the far end has received so far.
+    virtual QByteArray farEndReceived() = 0;
+    // The baud rate the far end sees the PC's port set to.
+    virtual int farEndBaud() = 0;
+    // Lets the event loop run for about ms.
+    virtual void runEvents(int ms) = 0;
+};
+
+class FakeHarness : public LineHarness {
+public:
+    FakeHarness() : system_(clock_), port_(system_) { system_.addPort(1, &peer_); }
+    SerialPort& port() override { return port_; }
+    Clock& clock() override { return clock_; }
+    void farEndSends(const QByteArray& bytes) override {
+        peer_.sendAt(clock_.tickCount() + 1, bytes);
+    }
+    QByteArray farEndReceived() override { return peer_.allReceived(); }
+    int farEndBaud() override {
+        port_.output(QByteArray());
+        return peer_.received().empty() ? 0 : peer_.received().back().baud;
+    }
+    void runEvents(int ms) override { clock_.runFor(ms); }
+
+private:
+    VirtualClock clock_;
+    FakePortSystem system_;
+    FakeSerialPort port_;
+    test::ScriptedPeer peer_;
+};
+
+class PtyHarness : public LineHarness {
+public:
+    PtyHarness() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+            ADD_FAILURE() << "no pseudo-terminal";
+            return;
+        }
+        const char* name = ::ptsname(master_);
+        slavePath_ = QString::fromLocal8Bit(name);
+        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+        port_ = std::make_unique<QtSerialPort>(PortDirectory({slavePath_}));
+    }
+    ~PtyHarness() override {
+        port_.reset();
+        if (master_ >= 0) {
+            ::close(master_);
+        }
+    }
+    SerialPort& port() override { return *port_; }
+    Clock& clock() override { return clock_; }
+    void farEndSends(const QByteArray& bytes) override {
+        ASSERT_EQ(::write(master_, bytes.constData(), bytes.size()), bytes.size());
+        // Give the line discipline a moment to move the bytes to the slave side.
+        ::usleep(5000);
+    }
+    QByteArray farEndReceived() override {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n <= 0) {
+                break;
+            }
+            received_.append(buffer, n);
+        }
+        return received_;
+    }
+    int farEndBaud() override {
+        termios settings{};
+        ::tcgetattr(master_, &settings);
+        switch (cfgetospeed(&settings)) {
+            case B9600:
+                return 9600;
+            case B19200:
+                return 19200;
+            case B38400:
+                return 38400;
+            default:
+                return 0;
+        }
+    }
+    void runEvents(int ms) override {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < ms) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+    }
+
+private:
+    RealClock clock_;
+    int master_ = -1;
+    QString slavePath_;
+    QByteArray received_;
+    std::unique_ptr<QtSerialPort> port_;
+};
+
+using HarnessFactory = std::unique_ptr<LineHarness> (*)();
+
+class SerialPortContract : public ::testing::TestWithParam<HarnessFactory> {
+protected:
+    void SetUp() override {
+        line_ = GetParam()();
+        port().setCommPort(1);
+        port().setPortOpen(true);
+        QObject::connect(&port(), &SerialPort::onComm,
+                         [this] { events_.push_back(port().commEvent()); });
+    }
+    SerialPort& port() { return line_->port(); }
+
+    std::unique_ptr<LineHarness> line_;
+    std::vector<int> events_;
+};
+
+TEST_P(SerialPortContract, BytesArrivingDuringADelayAreCountedButTheirEventWaitsForTheEventLoop) {
+    port().setRThreshold(1);
+    line_->farEndSends("abc");
+    line_->clock().delay(30);
+    EXPECT_EQ(port().inBufferCount(), 3);
+    EXPECT_TRUE(events_.empty()) << "no event may be delivered while the program blocks";
+
+    line_->runEvents(30);
+    ASSERT_FALSE(events_.empty());
+    EXPECT_EQ(events_.front(), CommEvent::Receive);
+    EXPECT_EQ(port().input(), QByteArray("abc"));
+    EXPECT_EQ(port().inBufferCount(), 0);
+}
+
+TEST_P(SerialPortContract, InputTakesEverythingOrTheReadLengthOldestFirst) {
+    line_->farEndSends("0123456789");
+    line_->clock().delay(20);
+    port().setInputLen(4);
+    EXPECT_EQ(port().input(), QByteArray("0123"));
+    port().setInputLen(0);
+    EXPECT_EQ(port().input(), QByteArray("456789"));
+}
+
+TEST_P(SerialPortContract, DiscardEmptiesTheReceiveBuffer) {
+    line_->farEndSends("stale");
+    line_->clock().delay(20);
+    port().discardInput();
+    EXPECT_EQ(port().inBufferCount(), 0);
+    line_->farEndSends("new");
+    line_->clock().delay(20);
+    EXPECT_EQ(port().input(), QByteArray("new"));
+}
+
+TEST_P(SerialPortContract, OutputIsOnTheLineWhenTheCallReturns) {
+    port().output(QByteArray("\x7D\x00\x0C", 3));
+    line_->clock().delay(10);
+    EXPECT_EQ(line_->farEndReceived(), QByteArray("\x7D\x00\x0C", 3));
+}
+
+TEST_P(SerialPortContract, ZeroThresholdRaisesNoReceiveEvents) {
+    port().setRThreshold(0);
+    line_->farEndSends("xyz");
+    line_->runEvents(30);
+    EXPECT_TRUE(events_.empty());
+    EXPECT_EQ(port().inBufferCount(), 3);
+}
+
+TEST_P(SerialPortContract, SettingsApplyTheBaudRateAtOnce) {
+    port().setSettings(QStringLiteral("19200,n,8,1"));
+    EXPECT_EQ(port().settings(), QStringLiteral("19200,n,8,1"));
+    EXPECT_EQ(line_->farEndBaud(), 19200);
+}
+
+TEST_P(SerialPortContract, RefusesWhatTheSerialControlRefuses) {
+    try {
+        port().setCommPort(2);
+        FAIL() << "changing the port number of an open port must fail";
+    } catch (const PortError& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::PortAlreadyOpen);
+    }
+    port().setPortOpen(false);
+    EXPECT_THROW(port().input(), PortError);
+    EXPECT_THROW(port().output("x"), PortError);
+    port().discardInput();  // allowed on a closed port
+    port().setCommPort(7);  // no device behind 7
+    try {
+        port().setPortOpen(true);
+        FAIL() << "opening a port without a device must fail";
+    } catch (const PortError& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::InvalidPortNumber);
+    }
+    EXPECT_FALSE(port().portOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(Fake, SerialPortContract,
+                         ::testing::Values<HarnessFactory>([]() -> std::unique_ptr<LineHarness> {
+                             return std::make_unique<FakeHarness>();
+                         }));
+INSTANTIATE_TEST_SUITE_P(PseudoTerminal, SerialPortContract,
+                         ::testing::Values<HarnessFactory>([]() -> std::unique_ptr<LineHarness> {
+                             return std::make_unique<PtyHarness>();
+                         }));
+
+}  // namespace
+}  // namespace tarquel

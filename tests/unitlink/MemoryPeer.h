@@ -1,0 +1,102 @@
+#pragma once
+
+#include "platform/SerialPeer.h"
+
+#include <QByteArray>
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace tarquel::test {
+
+// The smallest device that speaks the memory protocol: answers read-word commands from a byte
+// array and stores write-word commands. Test knobs: how many answer bytes it sends, addresses it
+// does not answer, writes it ignores. Records everything it receives with its time.
+class MemoryPeer : public SerialPeer {
+public:
+    struct Received {
+        qint64 timeMs;
+        QByteArray bytes;
+    };
+
+    MemoryPeer() { memory.fill(0); }
+
+    void setWord(int address, int word) {
+        memory[address & 0xFFFF] = static_cast<quint8>(word >> 8);
+        memory[(address + 1) & 0xFFFF] = static_cast<quint8>(word);
+    }
+    int word(int address) const {
+        return memory[address & 0xFFFF] * 256 + memory[(address + 1) & 0xFFFF];
+    }
+    // Packs text from address on, one byte per character.
+    void setText(int address, const QByteArray& text) {
+        for (int i = 0; i < text.size(); ++i) {
+            memory[(address + i) & 0xFFFF] = static_cast<quint8>(text[i]);
+        }
+    }
+
+    void receive(const QByteArray& bytes, qint64 nowMs, int /*pcBaud*/) override {
+        received.push_back({nowMs, bytes});
+        for (const char b : bytes) {
+            pending_.append(b);
+            parse(nowMs);
+        }
+    }
+
+    QByteArray transmit(qint64 nowMs, int /*pcBaud*/) override {
+        if (!answer_.isEmpty() && nowMs >= answerAt_) {
+            QByteArray out = answer_;
+            answer_.clear();
+            return out;
+        }
+        return {};
+    }
+
+    QByteArray allReceived() const {
+        QByteArray all;
+        for (const Received& r : received) {
+            all += r.bytes;
+        }
+        return all;
+    }
+
+    std::array<quint8, 65536> memory{};
+    int answerBytes = 2;  // 0: no answer; 1: short; 3: one byte too many
+    std::function<bool(int)> answers = [](int) { return true; };
+    std::function<bool(int)> acceptsWrite = [](int) { return true; };
+    std::vector<Received> received;
+
+private:
+    void parse(qint64 nowMs) {
+        const auto at = [&](int i) { return static_cast<quint8>(pending_[i]); };
+        if (at(0) == 0x7D) {
+            if (pending_.size() < 3) {
+                return;
+            }
+            const int address = at(1) * 256 + at(2);
+            if (answerBytes > 0 && answers(address)) {
+                QByteArray out;
+                out.append(static_cast<char>(memory[address]));
+                out.append(static_cast<char>(memory[(address + 1) & 0xFFFF]));
+                out.append('\x55');
+                answer_ = out.left(answerBytes);
+                answerAt_ = nowMs + 2;
+            }
+        } else if (at(0) == 0x7B) {
+            if (pending_.size() < 5) {
+                return;
+            }
+            const int address = at(1) * 256 + at(2);
+            if (acceptsWrite(address)) {
+                setWord(address, at(3) * 256 + at(4));
+            }
+        }
+        pending_.clear();
+    }
+
+    QByteArray pending_;
+    QByteArray answer_;
+    qint64 answerAt_ = 0;
+};
+
+}  // namespace tarquel::test
