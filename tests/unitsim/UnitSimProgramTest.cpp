@@ -1,0 +1,64 @@
+// End to end: the tarquel-unitsim program on a pseudo-terminal, reached through the real serial
+// port and the PC's unit link on the real clock.
+#include "platform/MessageBoxes.h"
+#include "platform/QtSerialPort.h"
+#include "platform/RealClock.h"
+#include "unitlink/StdUnitAccess.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace tarquel {
+namespace {
+
+TEST(UnitSimProgram, PcIdentifiesTheUnitThroughThePseudoTerminal) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString link = dir.filePath(QStringLiteral("unit"));
+    const QString record = dir.filePath(QStringLiteral("record.txt"));
+    QProcess sim;
+    sim.start(QStringLiteral(TARQUEL_UNITSIM_BIN),
+              {QStringLiteral("--link"), link, QStringLiteral("--record"), record,
+               QStringLiteral("--heading"), QStringLiteral("45")});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    while (!sim.canReadLine() && sim.waitForReadyRead(5000)) {
+    }
+    const QString first = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    ASSERT_TRUE(first.startsWith(QStringLiteral("tarquel-unitsim: /dev/pts/")))
+        << first.toStdString();
+
+    {
+        QtSerialPort port(PortDirectory({link}));
+        port.setCommPort(1);
+        port.setSettings(QStringLiteral("9600,n,8,1"));
+        port.setPortOpen(true);
+        RealClock clock;
+        ScriptedMessageBoxes boxes;
+        UnitMap unitMap;
+        StdUnitAccess access(clock, boxes, unitMap);
+        QString text;
+        bool isB600 = false;
+        ASSERT_TRUE(access.IdentifyUnit(port, text, isB600));
+        EXPECT_TRUE(isB600);
+        EXPECT_TRUE(text.contains(QStringLiteral("Corvane Industries"))) << text.toStdString();
+        port.discardInput();
+        clock.delay(200);
+        EXPECT_TRUE(port.input().contains("I 45.0 ")) << "decimal frames stream between the reads";
+    }
+
+    sim.write("quit\n");
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(link)) << "the link goes with the program";
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_GT(lines.size(), 10);
+    EXPECT_TRUE(lines[0].endsWith(" 7D 9600")) << lines[0].constData();
+}
+
+}  // namespace
+}  // namespace tarquel
