@@ -1,0 +1,13 @@
+#include "livedata/LiveDataSession.h"
+
+namespace tarquel {
+
+LiveDataSession::LiveDataSession(const LiveDataWiring& w)
+    : heading_(w.state, w.boxes, w.modes),
+      gauge_(w.gauge),
+      decoder_(w.state, heading_, gauge_, w.modes, w.view),
+      assembler_(decoder_),
+      status_(w.state, w.status, w.infoWindow),
+      receivePath_(w.MSComm1, w.clock, w.state, assembler_, decoder_, status_) {}
+
+}  // namespace tarquel

@@ -1,0 +1,114 @@
+#include "livedata/ReceivePath.h"
+
+#include "platform/Errors.h"
+
+namespace tarquel {
+
+namespace {
+
+// Port errors after which the handling goes on with the next statement.
+bool isResumable(const RuntimeError& error) {
+    return error.number() == ErrorNumber::SettingsNotApplied ||
+           error.number() == ErrorNumber::ReadFailed;
+}
+
+template <typename Step>
+void resumeOnPortError(Step step) {
+    try {
+        step();
+    } catch (const RuntimeError& error) {
+        if (!isResumable(error)) {
+            throw;
+        }
+    }
+}
+
+std::unique_ptr<Timer> startedTimer(Clock& clock, int intervalMs) {
+    std::unique_ptr<Timer> timer = clock.createTimer();
+    timer->setInterval(intervalMs);
+    timer->setEnabled(true);
+    return timer;
+}
+
+}  // namespace
+
+ReceivePath::ReceivePath(SerialPort& MSComm1, Clock& clock, SharedState& state,
+                         FrameAssembler& assembler, FrameDecoder& decoder, StatusMessages& status)
+    : port_(MSComm1),
+      state_(state),
+      assembler_(assembler),
+      decoder_(decoder),
+      status_(status),
+      tmrEvents_(startedTimer(clock, kEventPeriodMs)),
+      Timer1_(startedTimer(clock, kSilenceCheckMs)),
+      DataNotReceivedTimer_(startedTimer(clock, kSilenceCheckMs)) {
+    QObject::connect(&port_, &SerialPort::onComm, &connections_, [this] { MSComm1_OnComm(); });
+    QObject::connect(tmrEvents_.get(), &Timer::timeout, &connections_,
+                     [this] { tmrEvents_Timer(); });
+    QObject::connect(Timer1_.get(), &Timer::timeout, &connections_, [this] { Timer1_Timer(); });
+    QObject::connect(DataNotReceivedTimer_.get(), &Timer::timeout, &connections_,
+                     [this] { DataNotReceivedTimer_Timer(); });
+}
+
+ReceivePath::~ReceivePath() = default;
+
+void ReceivePath::MSComm1_OnComm() {
+    if (state_.frameEventCount > kEventsPerPeriod) {
+        return;
+    }
+    ++state_.frameEventCount;
+    try {
+        const int event = port_.commEvent();
+        if (event != CommEvent::Receive) {
+            if (event != CommEvent::Send) {
+                status_.UpdateStatusMessages();
+            }
+            return;
+        }
+        receive();
+    } catch (const RuntimeError&) {
+        // The event ends silently with whatever state was reached.
+    }
+}
+
+void ReceivePath::receive() {
+    MessageFlags& messages = state_.messages;
+    messages.SetSWMessage(SwFlag::Receiving);
+    DataNotReceivedTimer_->setEnabled(false);
+
+    QByteArray bytes;
+    resumeOnPortError([&] { port_.setInputLen(port_.inBufferCount()); });
+    resumeOnPortError([&] { bytes = port_.input(); });
+    const QString text = QString::fromLatin1(bytes);
+
+    if (terminalVisible_) {
+        if (terminal_ != nullptr) {
+            terminal_->ProcessData(text);
+        }
+        messages.ClearInfoMessage(InfoFlag::PressBeginTest);
+        messages.SetSWMessage(SwFlag::RoutedToTerminal);
+    } else {
+        messages.ClearSWMessage(SwFlag::RoutedToTerminal);
+        if (state_.testState == 0) {
+            messages.SetInfoMessage(InfoFlag::PressBeginTest);
+        }
+        assembler_.CreateFrame(text);
+    }
+    status_.UpdateStatusMessages();
+}
+
+void ReceivePath::tmrEvents_Timer() {
+    state_.frameEventCount = 0;
+}
+
+void ReceivePath::Timer1_Timer() {
+    DataNotReceivedTimer_->setEnabled(true);
+}
+
+void ReceivePath::DataNotReceivedTimer_Timer() {
+    state_.messages.ClearSWMessage(SwFlag::Receiving);
+    decoder_.ResetDataWindows();
+    status_.UpdateStatusMessages();
+}
+
+}  // namespace tarquel
