@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
