@@ -230,10 +230,7 @@ void SimulatedUnit::generateFrames(double nowMs) {
             FrameEncoder::encode(selection, measure(start, magNoise, accelNoise), format_);
         line_.send(frame, start, true);
         ++counters_.frames;
-        const double period =
-            fastest_ ? 0.0
-                     : std::ceil(static_cast<double>(frame.size()) / kCharactersPerCycle) * 1000.0 /
-                           kCyclesPerSecond;
+        const double period = cyclePeriodMs(frame.size());
         nextFrameAt_ = std::max(start + period, line_.freeAt());
     }
 }
@@ -302,12 +299,16 @@ void SimulatedUnit::setBaud(int baud) {
     nextFrameAt_ = std::max(nextFrameAt_, lastMs_);
 }
 
-double SimulatedUnit::framePeriodMs() const {
+double SimulatedUnit::cyclePeriodMs(qsizetype frameBytes) const {
     if (fastest_) {
         return 0;
     }
-    return std::ceil(static_cast<double>(currentFrame().size()) / kCharactersPerCycle) * 1000.0 /
+    return std::ceil(static_cast<double>(frameBytes) / kCharactersPerCycle) * 1000.0 /
            kCyclesPerSecond;
+}
+
+double SimulatedUnit::framePeriodMs() const {
+    return cyclePeriodMs(currentFrame().size());
 }
 
 QByteArray SimulatedUnit::currentFrame() const {

@@ -166,13 +166,14 @@ public:
 
 private:
     void advance(double nowMs);
-    void takeByte(quint8 byte, double nowMs);
     void execute(const DecodedCommand& command, double nowMs);
     void answerRead(int address, double nowMs);
     void applyWrite(int address, quint16 value);
     void applyAdd(int address, quint16 increment);
     void generateFrames(double nowMs);
     bool streaming() const { return streamEnabled_ && !faults_.streamOff; }
+    // Cycle-bound interval between the starts of frames of this many bytes (CR included).
+    double cyclePeriodMs(qsizetype frameBytes) const;
     ChannelValues measure(double tMs, const Vec3& magNoise, const Vec3& accelNoise) const;
     Vec3 calibrated(const Vec3& raw) const;
     double rotationDeg() const;
