@@ -196,9 +196,12 @@ void SimulatedUnit::answerRead(int address, double nowMs) {
 }
 
 void SimulatedUnit::applyWrite(int address, quint16 value) {
-    // The access word is always writable, or access could never be switched on.
+    // Write access guards the EEPROM (the map and its checksum byte). The configuration words in
+    // RAM, the access word among them, take a write at any time.
     const bool accessWord = address == layout().accessWord;
-    if (!accessWord && (!memory_.writeAccess() || faults_.refuseWrites)) {
+    const bool eeprom =
+        address >= layout().mapFirst && address <= std::max(layout().mapLast, layout().checksumAddress);
+    if ((eeprom && !memory_.writeAccess()) || (!accessWord && faults_.refuseWrites)) {
         return;
     }
     memory_.setWord(address, value);

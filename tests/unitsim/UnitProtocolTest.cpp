@@ -46,10 +46,13 @@ TEST_F(Identification, The1600UnitFailsTheC000PassQuicklyAndGetsItsRevision) {
 
 class MemoryCommands : public UnitSimFixture {};
 
-TEST_F(MemoryCommands, WritesNeedAccessExceptToTheAccessWord) {
+TEST_F(MemoryCommands, EepromWritesNeedAccessConfigurationWordsDoNot) {
     ASSERT_TRUE(link.fInit(true));
     EXPECT_FALSE(link.fWriteToUnit(QStringLiteral("B68C"), QStringLiteral("1234")));
     EXPECT_EQ(unit->word(0xB68C), 0);
+    EXPECT_FALSE(link.fWriteToUnit(QStringLiteral("B7FE"), QStringLiteral("0000"))) << "the checksum byte is EEPROM";
+    EXPECT_TRUE(link.fWriteToUnit(QStringLiteral("0000"), QStringLiteral("0403")));
+    EXPECT_EQ(unit->word(0x0000), 0x0403);
     ASSERT_TRUE(link.fWriteAccess());
     EXPECT_EQ(unit->word(0x000C), 0x3A3A);
     EXPECT_TRUE(link.fWriteToUnit(QStringLiteral("B68C"), QStringLiteral("1234")));
