@@ -6,8 +6,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
-#include <string>
 
 namespace tarquel {
 
@@ -35,60 +33,72 @@ constexpr std::array<Picture, 7> kSlotPictures{{
     {3, 1, false, " dg"},
 }};
 
-// The digits of |value| rounded half away from zero to `decimals` decimals, working on its
-// 15-significant-digit decimal form. Writes the integer digits (at least minInteger, zero padded)
-// and the decimals to out.
-void appendFixed(std::string& out, double magnitude, int minInteger, int decimals) {
-    // digits: significant decimal digits, value = 0.digits * 10^pointPos
-    char buffer[40];
-    int pointPos = 0;
-    std::string digits;
-    if (magnitude != 0) {
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                          std::chars_format::scientific, kSignificantDigits - 1);
-        const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-        const std::size_t e = text.find('e');
-        digits.reserve(kSignificantDigits + 1);
-        digits += text[0];
-        digits.append(text.substr(2, e - 2));
-        pointPos = std::atoi(text.data() + e + 1) + 1;
+// A small text built in place; the longest value text is about 320 characters (1e308 mg).
+struct TextBuffer {
+    char data[352];
+    int size = 0;
+    void add(char c) { data[size++] = c; }
+    void add(const char* text) {
+        while (*text != '\0') {
+            data[size++] = *text++;
+        }
     }
-    // Round to pointPos + decimals digits.
+};
+
+// Appends |value| rounded half away from zero to `decimals` decimals, working on its
+// 15-significant-digit decimal form: at least minInteger integer digits (zero padded), the point
+// and the decimals.
+void appendFixed(TextBuffer& out, double magnitude, int minInteger, int decimals) {
+    // value = 0.digits * 10^pointPos
+    char digits[kSignificantDigits + 1];
+    int count = 0;
+    int pointPos = 0;
+    if (magnitude != 0) {
+        char text[32];
+        const auto result = std::to_chars(text, text + sizeof text, magnitude,
+                                          std::chars_format::scientific, kSignificantDigits - 1);
+        const char* e = std::find(text, result.ptr, 'e');
+        digits[count++] = text[0];
+        for (const char* c = text + 2; c < e; ++c) {
+            digits[count++] = *c;
+        }
+        int exponent = 0;
+        std::from_chars(e + (e[1] == '+' ? 2 : 1), result.ptr, exponent);
+        pointPos = exponent + 1;
+    }
     const int keep = pointPos + decimals;
     if (keep < 0) {
-        digits.clear();
-    } else if (keep < static_cast<int>(digits.size())) {
-        const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
-        digits.resize(static_cast<std::size_t>(keep));
+        count = 0;
+    } else if (keep < count) {
+        const bool up = digits[keep] >= '5';
+        count = keep;
         if (up) {
             int i = keep - 1;
-            while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') {
-                digits[static_cast<std::size_t>(i)] = '0';
-                --i;
+            while (i >= 0 && digits[i] == '9') {
+                digits[i--] = '0';
             }
             if (i >= 0) {
-                ++digits[static_cast<std::size_t>(i)];
+                ++digits[i];
             } else {
-                digits.insert(digits.begin(), '1');
+                std::copy_backward(digits, digits + count, digits + count + 1);
+                digits[0] = '1';
+                ++count;
                 ++pointPos;
             }
         }
     }
-    // Integer part.
+    const auto digitAt = [&](int i) { return i >= 0 && i < count ? digits[i] : '0'; };
     const int integerCount = std::max(pointPos, 0);
     for (int i = integerCount; i < minInteger; ++i) {
-        out += '0';
+        out.add('0');
     }
     for (int i = 0; i < integerCount; ++i) {
-        out += i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)] : '0';
+        out.add(digitAt(i));
     }
     if (decimals > 0) {
-        out += '.';
+        out.add('.');
         for (int d = 0; d < decimals; ++d) {
-            const int i = pointPos + d;  // index into digits
-            out += i >= 0 && i < static_cast<int>(digits.size())
-                       ? digits[static_cast<std::size_t>(i)]
-                       : '0';
+            out.add(digitAt(pointPos + d));
         }
     }
 }
@@ -97,16 +107,15 @@ void appendFixed(std::string& out, double magnitude, int minInteger, int decimal
 
 QString FormatChannelValue(int slot, double value) {
     const Picture& picture = kSlotPictures.at(static_cast<std::size_t>(slot));
-    std::string text;
-    text.reserve(16);
+    TextBuffer text;
     if (value < 0) {
-        text += '-';
+        text.add('-');
     } else if (picture.signSections) {
-        text += '+';
+        text.add('+');
     }
     appendFixed(text, std::abs(value), picture.integerDigits, picture.decimals);
-    text += picture.unit;
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    text.add(picture.unit);
+    return QString::fromLatin1(text.data, text.size);
 }
 
 QString FormatFrameCount(qint32 count) {
@@ -119,22 +128,20 @@ QString FormatFrameCount(qint32 count) {
     while (decimals > 2 && digits[decimals] == '0') {
         --decimals;
     }
-    std::string text;
+    TextBuffer text;
     if (count < 0) {
-        text += '-';
+        text.add('-');
     }
-    text += digits[0];
-    text += '.';
+    text.add(digits[0]);
+    text.add('.');
     for (int i = 1; i <= std::max(decimals, 2); ++i) {
-        text += i < length ? digits[i] : '0';
+        text.add(i < length ? digits[i] : '0');
     }
-    const int exponent = count == 0 ? 0 : length - 1;
-    text += 'e';
-    if (exponent < 10) {
-        text += '0';
-    }
-    text += std::to_string(exponent);
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    const int exponent = length - 1;
+    text.add('e');
+    text.add(static_cast<char>('0' + exponent / 10));
+    text.add(static_cast<char>('0' + exponent % 10));
+    return QString::fromLatin1(text.data, text.size);
 }
 
 double FrameRateFor(int length, int format) {

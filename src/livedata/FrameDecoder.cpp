@@ -37,9 +37,16 @@ int fCharsInString(QStringView text, QStringView search, int compare) {
 }
 
 double ParseFieldValue(QStringView field) {
-    // Syntax check and conversion of the characters to plain ASCII in one pass.
-    std::string digits;
-    digits.reserve(static_cast<std::size_t>(field.size()));
+    // Syntax check and conversion to ASCII in one pass; fields longer than the buffer (which
+    // the unit never sends) take the slow path.
+    char small[64];
+    std::string large;
+    char* digits = small;
+    if (field.size() > static_cast<qsizetype>(sizeof small)) {
+        large.resize(static_cast<std::size_t>(field.size()));
+        digits = large.data();
+    }
+    std::size_t length = 0;
     qsizetype i = 0;
     bool negative = false;
     if (i < field.size() && (field[i] == u'+' || field[i] == u'-')) {
@@ -59,14 +66,14 @@ double ParseFieldValue(QStringView field) {
         } else {
             throw TypeMismatchError();
         }
-        digits += static_cast<char>(c);
+        digits[length++] = static_cast<char>(c);
     }
     if (!digit) {
         throw TypeMismatchError();
     }
     double value = 0;
-    const char* end = digits.data() + digits.size();
-    const auto result = std::from_chars(digits.data(), end, value, std::chars_format::fixed);
+    const char* end = digits + length;
+    const auto result = std::from_chars(digits, end, value, std::chars_format::fixed);
     if (result.ec == std::errc::result_out_of_range) {
         // Out of range is an overflow for a number of at least 1, else a value too small to be
         // told from 0.
