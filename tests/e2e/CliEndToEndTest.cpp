@@ -1,0 +1,154 @@
+// tarquel-cli against the standalone simulated unit on a pseudo-terminal: real ports, real time,
+// and the unit's own record of the bytes it received.
+#include "UnitSimProcess.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace tarquel {
+namespace {
+
+using test::ProgramRun;
+using test::UnitSimProcess;
+
+ProgramRun cli(const QString& device, const QStringList& arguments) {
+    return test::runProgram(QStringLiteral(TARQUEL_CLI_BIN),
+                            QStringList{QStringLiteral("--device"), device} + arguments);
+}
+
+struct Received {
+    qint64 ms;
+    int byte;
+};
+
+std::vector<Received> readRecord(const QString& path) {
+    std::vector<Received> bytes;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return bytes;
+    }
+    while (!file.atEnd()) {
+        const QStringList parts =
+            QString::fromLatin1(file.readLine()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (parts.size() >= 2) {
+            bytes.push_back({parts[0].toLongLong(), parts[1].toInt(nullptr, 16)});
+        }
+    }
+    return bytes;
+}
+
+TEST(CliEndToEnd, IdentifiesBothFamilies) {
+    UnitSimProcess b600({QStringLiteral("--family"), QStringLiteral("b600"),
+                         QStringLiteral("--model"), QStringLiteral("CV-3100")});
+    const ProgramRun first = cli(b600.device(), {QStringLiteral("identify")});
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.out.startsWith(QStringLiteral("Family: B600\n"))) << first.out.toStdString();
+    EXPECT_TRUE(first.out.contains(QStringLiteral("CV-3100 Version"))) << first.out.toStdString();
+    EXPECT_TRUE(first.out.contains(QStringLiteral("Corvane Industries"), Qt::CaseInsensitive));
+
+    UnitSimProcess f1600({QStringLiteral("--family"), QStringLiteral("1600")});
+    const ProgramRun second = cli(f1600.device(), {QStringLiteral("identify")});
+    EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_TRUE(second.out.startsWith(QStringLiteral("Family: 1600\n")))
+        << second.out.toStdString();
+    EXPECT_TRUE(second.out.contains(QStringLiteral("Rev "))) << second.out.toStdString();
+}
+
+TEST(CliEndToEnd, ReadWriteAndChecksumWithTheExactBytesAndPacing) {
+    QTemporaryDir dir;
+    const QString record = dir.filePath(QStringLiteral("received.txt"));
+    UnitSimProcess unit({QStringLiteral("--record"), record, QStringLiteral("--no-stream")});
+
+    const ProgramRun write = cli(
+        unit.device(), {QStringLiteral("write"), QStringLiteral("B608"), QStringLiteral("1414")});
+    EXPECT_EQ(write.exitCode, 0) << write.err.toStdString();
+    EXPECT_EQ(write.out, QStringLiteral("B608 = 1414 (verified)\n"));
+    EXPECT_EQ(unit.command(QStringLiteral("word B608")), QStringLiteral("B608 1414"));
+
+    const ProgramRun read = cli(unit.device(), {QStringLiteral("read"), QStringLiteral("b608")});
+    EXPECT_EQ(read.exitCode, 0);
+    EXPECT_EQ(read.out, QStringLiteral("B608 = 1414\n"));
+
+    const ProgramRun checksum = cli(unit.device(), {QStringLiteral("checksum")});
+    EXPECT_EQ(checksum.exitCode, 0) << checksum.err.toStdString();
+    EXPECT_TRUE(checksum.out.startsWith(QStringLiteral("Checksum = ")))
+        << checksum.out.toStdString();
+    EXPECT_EQ(checksum.out.trimmed().size(), QStringLiteral("Checksum = 5C").size());
+
+    // The unit's record: the write as five bytes at once, then the verifying read: 7D, and the
+    // address 20 ms later.
+    const std::vector<Received> bytes = readRecord(record);
+    // The access word is written first (7B 00 0C ...); the word itself follows.
+    auto it = bytes.begin();
+    while (it != bytes.end() && !(it->byte == 0x7B && bytes.end() - it > 2 && it[1].byte == 0xB6 &&
+                                  it[2].byte == 0x08)) {
+        ++it;
+    }
+    ASSERT_NE(it, bytes.end());
+    ASSERT_GE(bytes.end() - it, 8);
+    const int written[] = {0x7B, 0xB6, 0x08, 0x14, 0x14, 0x7D, 0xB6, 0x08};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(it[i].byte, written[i]) << "byte " << i;
+    }
+    EXPECT_LE(it[4].ms - it[0].ms, 3) << "the write goes out in one piece";
+    EXPECT_GE(it[5].ms - it[4].ms, 48) << "50 ms after a write before the verifying read";
+    EXPECT_GE(it[6].ms - it[5].ms, 19) << "20 ms between the read command and the address";
+    EXPECT_LE(it[6].ms - it[5].ms, 40);
+}
+
+TEST(CliEndToEnd, CommandTextGoesOutOneCharacterEveryFiftyMilliseconds) {
+    QTemporaryDir dir;
+    const QString record = dir.filePath(QStringLiteral("received.txt"));
+    UnitSimProcess unit({QStringLiteral("--record"), record});
+    const ProgramRun run =
+        cli(unit.device(), {QStringLiteral("set-channels"), QStringLiteral("pend")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(unit.command(QStringLiteral("status")).contains(QStringLiteral("2007C00000")), true);
+
+    const std::vector<Received> bytes = readRecord(record);
+    // Address bytes of the identification reads may also be 3E; the command is the run ">2".
+    const QByteArray text(">2007C00000");
+    auto it = bytes.begin();
+    while (it != bytes.end() && !(it->byte == '>' && bytes.end() - it >= 11 && it[1].byte == '2')) {
+        ++it;
+    }
+    ASSERT_NE(it, bytes.end());
+    for (int i = 0; i < 11; ++i) {
+        EXPECT_EQ(it[i].byte, text[i]);
+        if (i > 0) {
+            const qint64 gap = it[i].ms - it[i - 1].ms;
+            EXPECT_GE(gap, 48) << "character " << i;
+            EXPECT_LE(gap, 90) << "character " << i;
+        }
+    }
+}
+
+TEST(CliEndToEnd, FailuresGiveClearMessagesAndExitCodes) {
+    UnitSimProcess silent(
+        {QStringLiteral("--fault"), QStringLiteral("no-answer"), QStringLiteral("--no-stream")});
+    const ProgramRun noAnswer =
+        cli(silent.device(), {QStringLiteral("read"), QStringLiteral("B608")});
+    EXPECT_EQ(noAnswer.exitCode, 3);
+    EXPECT_TRUE(noAnswer.err.contains(QStringLiteral("no answer"))) << noAnswer.err.toStdString();
+
+    UnitSimProcess refusing({QStringLiteral("--fault"), QStringLiteral("refuse-writes"),
+                             QStringLiteral("--no-stream")});
+    const ProgramRun refused =
+        cli(refusing.device(),
+            {QStringLiteral("write"), QStringLiteral("B608"), QStringLiteral("0808")});
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("did not verify")))
+        << refused.err.toStdString();
+
+    const ProgramRun missing =
+        cli(QStringLiteral("/nonexistent/tty"), {QStringLiteral("identify")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("cannot open"))) << missing.err.toStdString();
+
+    const ProgramRun bad = cli(silent.device(), {QStringLiteral("read"), QStringLiteral("B6")});
+    EXPECT_EQ(bad.exitCode, 2);
+}
+
+}  // namespace
+}  // namespace tarquel
