@@ -3,17 +3,12 @@
 #include "calibration/Gauge.h"
 
 #include <array>
+#include <utility>
 
 namespace tarquel::test {
 
 // A gauge that keeps what it was last told.
-class RecordingGauge : public Gauge {
-public:
-    struct Range {
-        double minimum = -1;
-        double maximum = -1;
-    };
-
+struct RecordingGauge : Gauge {
     void setRange(int range, double minimum, double maximum) override {
         ranges.at(static_cast<std::size_t>(range)) = {minimum, maximum};
         ++rangeWrites;
@@ -23,7 +18,7 @@ public:
     void setGaugeVisible(bool visible) override { shown = visible; }
     bool gaugeVisible() const override { return shown; }
 
-    std::array<Range, 2> ranges{};
+    std::array<std::pair<double, double>, 2> ranges{};
     int rangeWrites = 0;
     int activeRange = -1;
     double needle = -1;

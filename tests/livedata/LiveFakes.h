@@ -2,79 +2,59 @@
 
 #include "livedata/LiveViews.h"
 
-#include <QStringList>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <vector>
 
 namespace tarquel::test {
 
-// The main window's live-data controls as plain values, with write counters.
-class FakeLiveView : public LiveDataView {
-public:
+// The main window's live-data and status controls as plain values, with write counters.
+struct FakeLiveView : LiveDataView, StatusView {
     FakeLiveView() { dataBoxes.fill(QStringLiteral("(design)")); }
 
-    void setDataBoxCaption(int slot, const QString& caption) override {
-        dataBoxes.at(static_cast<std::size_t>(slot)) = caption;
+    void setDataBoxCaption(int slot, const QString& text) override {
+        dataBoxes.at(static_cast<std::size_t>(slot)) = text;
         ++dataBoxWrites;
     }
-    void setFrameCountCaption(const QString& caption) override { frameCount = caption; }
+    void setFrameCountCaption(const QString& text) override { frameCount = text; }
     QString frameRateCaption() const override { return frameRate; }
-    void setFrameRateCaption(const QString& caption) override {
-        frameRate = caption;
+    void setFrameRateCaption(const QString& text) override {
+        frameRate = text;
         ++frameRateWrites;
     }
     bool getDataEnabled() const override { return getDataButtonEnabled; }
     void focusGetData() override { ++focusHandOffs; }
-
     bool blank() const {
-        for (const QString& box : dataBoxes) {
-            if (!box.isEmpty()) {
-                return false;
-            }
-        }
-        return true;
+        return std::all_of(dataBoxes.begin(), dataBoxes.end(), [](auto& b) { return b.isEmpty(); });
     }
 
-    std::array<QString, 7> dataBoxes;
-    int dataBoxWrites = 0;
-    QString frameCount = QStringLiteral("0");
-    QString frameRate = QStringLiteral("0 Frames/Sec");
-    int frameRateWrites = 0;
-    bool getDataButtonEnabled = false;
-    int focusHandOffs = 0;
-};
-
-class FakeStatusView : public StatusView {
-public:
     void setInformationText(const QString& text) override {
         information = text;
         ++informationWrites;
     }
-    void setInformationCaption(const QString& caption) override { informationCaption = caption; }
-    void showCautionBadge(const QString& caption, Rgb colour) override {
-        badgeVisible = true;
-        badgeCaption = caption;
+    void setInformationCaption(const QString& text) override { informationCaption = text; }
+    void showCautionBadge(const QString& text, Rgb colour) override {
+        badge = text;
         badgeColour = colour;
     }
-    void hideCautionBadge() override { badgeVisible = false; }
+    void hideCautionBadge() override { badge.clear(); }
     void setSoftwareInfo(const QString& text) override {
         softwareInfo = text;
         ++softwareInfoWrites;
     }
 
-    QString information;
-    int informationWrites = 0;
-    QString informationCaption = QStringLiteral("Transmitted Flags and Information");
-    bool badgeVisible = false;
-    QString badgeCaption = QStringLiteral("WARNING");
+    std::array<QString, 7> dataBoxes;
+    QString frameCount = QStringLiteral("0");
+    QString frameRate = QStringLiteral("0 Frames/Sec");
+    int dataBoxWrites = 0, frameRateWrites = 0, focusHandOffs = 0;
+    bool getDataButtonEnabled = false;
+    QString information, informationCaption, badge, softwareInfo;  // badge empty: hidden
     Rgb badgeColour;
-    QString softwareInfo;
-    int softwareInfoWrites = 0;
+    int informationWrites = 0, softwareInfoWrites = 0;
 };
 
-class FakeInfoWindow : public InfoWindowOpener {
-public:
+struct FakeInfoWindow : InfoWindowOpener {
     struct Call {
         QString message, title;
         int flags, countdownSeconds, modal;
@@ -89,12 +69,6 @@ public:
     }
     std::vector<Call> calls;
     std::function<void()> whileOpen;
-};
-
-class FakeTerminal : public TerminalSink {
-public:
-    void ProcessData(const QString& text) override { received += text; }
-    QString received;
 };
 
 }  // namespace tarquel::test
