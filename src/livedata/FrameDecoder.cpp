@@ -89,9 +89,7 @@ double ParseFieldValue(QStringView field) {
 
 FrameDecoder::FrameDecoder(SharedState& state, HeadingCalculator& heading, CalGaugeDriver& gauge,
                            CalModeCommands& modes, LiveDataView& view)
-    : state_(state), heading_(heading), gauge_(gauge), modes_(modes), view_(view) {
-    values_.reserve(kAccelFields);
-}
+    : state_(state), heading_(heading), gauge_(gauge), modes_(modes), view_(view) {}
 
 void FrameDecoder::ProcessData(QString& frame) {
     MessageFlags& messages = state_.messages;
@@ -123,25 +121,28 @@ void FrameDecoder::ProcessData(QString& frame) {
     messages.ClearInfoMessage(InfoFlag::FrameLength);
     // Field i lies between the i-th space (the header's space is the first) and the next one.
     const QStringView text(frame);
-    values_.clear();
+    // Local: the heading computation may let events run (a message box, the mode command), and a
+    // frame processed meanwhile must not change this one's values.
+    std::vector<double> values;
+    values.reserve(kAccelFields);
     qsizetype p = 1;
     for (int i = 0; i < fields; ++i) {
         qsizetype next = text.indexOf(u' ', p + 1);
         if (next < 0) {
             next = text.size();
         }
-        values_.push_back(ParseFieldValue(text.sliced(p + 1, next - p - 1)));
+        values.push_back(ParseFieldValue(text.sliced(p + 1, next - p - 1)));
         p = next;
     }
 
-    heading_.FilterChannels(values_, kFilterDivisor);
-    heading_.CalculateHeading(values_);
+    heading_.FilterChannels(values, kFilterDivisor);
+    heading_.CalculateHeading(values);
     if (state_.testState == kTestRunning) {
-        if (gauge_.UpdateCalGauge(values_.at(Slot::CalcHeading)) && view_.getDataEnabled()) {
+        if (gauge_.UpdateCalGauge(values.at(Slot::CalcHeading)) && view_.getDataEnabled()) {
             view_.focusGetData();
         }
     }
-    ShowChannelValues(values_);
+    ShowChannelValues(values);
 
     if (frameCount_ > kFrameCountWrap) {
         frameCount_ = 0;

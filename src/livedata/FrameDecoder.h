@@ -74,7 +74,6 @@ private:
     CalGaugeDriver& gauge_;
     CalModeCommands& modes_;
     LiveDataView& view_;
-    std::vector<double> values_;  // reused from frame to frame
     qint32 frameCount_ = 0;
     int calModeMismatchCount_ = 0;
     bool calModeSwitched_ = false;

@@ -123,6 +123,18 @@ TEST_F(FrameDecoderTest, GaugeRunsOnlyDuringATestAndHandsTheFocusOnce) {
     EXPECT_EQ(view.focusHandOffs, 1);
 }
 
+TEST_F(FrameDecoderTest, FrameHandledWhileTheModeCommandRunsLeavesTheOuterFrameIntact) {
+    // Without accelerometers the frame is shown as received, after the mode command, during
+    // which events run and another (here a bad) frame is processed.
+    modes.onPend = [&] {
+        EXPECT_THROW(process(QStringLiteral("I 1 2 x 4 5 6 7")), TypeMismatchError);
+    };
+    process(QStringLiteral("I 7.5 1 2 0 4 5 6"));
+    EXPECT_EQ(modes.pendClicks, 1);
+    EXPECT_EQ(view.dataBoxes[6], QStringLiteral("006.0 dg"));
+    EXPECT_EQ(view.frameCount, QStringLiteral("1.00e00"));
+}
+
 TEST_F(FrameDecoderTest, FrameCountWrapsAndTheRateIsRewrittenOnlyWhenItChanges) {
     decoder.setFrameCount(FrameDecoder::kFrameCountWrap);
     process(kAccelFrame);
