@@ -171,7 +171,7 @@ QString FrameRateCaption(double rate) {
 }
 
 double LeadingNumber(QStringView text) {
-    char number[64];
+    char number[64] = {};
     std::size_t length = 0;
     qsizetype i = 0;
     bool negative = false;
