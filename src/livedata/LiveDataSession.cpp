@@ -7,7 +7,7 @@ LiveDataSession::LiveDataSession(const LiveDataWiring& w)
       gauge_(w.gauge),
       decoder_(w.state, heading_, gauge_, w.modes, w.view),
       assembler_(decoder_),
-      status_(w.state, w.status, w.infoWindow),
+      status_(w.state, w.status, w.tiltPopups),
       receivePath_(w.MSComm1, w.clock, w.state, assembler_, decoder_, status_) {}
 
 }  // namespace tarquel

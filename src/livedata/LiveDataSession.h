@@ -26,7 +26,7 @@ struct LiveDataWiring {
     Gauge& gauge;            // lgCal
     LiveDataView& view;
     StatusView& status;
-    InfoWindowOpener& infoWindow;
+    TiltPopupWindow& tiltPopups;  // forwards to the information window
 };
 
 // The live-data objects of the main window, wired together: from MSComm1's receive events through

@@ -50,13 +50,14 @@ public:
     virtual void setSoftwareInfo(const QString& text) = 0;
 };
 
-// The program's information window, used for the two tilt pop-ups. flags: icon in bits 0-3
-// (1 stop, 3 exclamation), button set in bits 4-7 (0: one "OK" button). countdownSeconds 0: no
-// automatic press. modal 1: returns once the operator pressed a button. Returns the result code;
-// 0 when the window was already open (nothing shown).
-class InfoWindowOpener {
+// Where the two tilt pop-ups appear: the program's information window. The window implements this
+// by passing the call on to the information window's OpenInfoWindow (no custom captions).
+// flags: icon in bits 0-3 (1 stop, 3 exclamation), button set in bits 4-7 (0: one "OK" button).
+// countdownSeconds 0: no automatic press. modal 1: returns once the operator pressed a button.
+// Returns the result code; 0 when the window was already open (nothing shown).
+class TiltPopupWindow {
 public:
-    virtual ~InfoWindowOpener() = default;
+    virtual ~TiltPopupWindow() = default;
     virtual int OpenInfoWindow(const QString& message, const QString& title, int flags,
                                int countdownSeconds, int modal) = 0;
 };

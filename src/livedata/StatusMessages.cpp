@@ -89,7 +89,7 @@ QString InformationCaption(int count) {
     return kInformationCaption;
 }
 
-StatusMessages::StatusMessages(SharedState& state, StatusView& view, InfoWindowOpener& infoWindow)
+StatusMessages::StatusMessages(SharedState& state, StatusView& view, TiltPopupWindow& infoWindow)
     : state_(state), view_(view), infoWindow_(infoWindow) {}
 
 void StatusMessages::showTiltPopups() {

@@ -32,7 +32,7 @@ QString InformationCaption(int count);
 // most once each per run, the first time their flag is seen.
 class StatusMessages {
 public:
-    StatusMessages(SharedState& state, StatusView& view, InfoWindowOpener& infoWindow);
+    StatusMessages(SharedState& state, StatusView& view, TiltPopupWindow& infoWindow);
 
     void UpdateStatusMessages();
 
@@ -46,7 +46,7 @@ private:
 
     SharedState& state_;
     StatusView& view_;
-    InfoWindowOpener& infoWindow_;
+    TiltPopupWindow& infoWindow_;
     quint16 lastInfoFlagsShown_ = 0;
     quint16 lastSWFlagsShown_ = 0;
     bool tiltCautionShown_ = false;

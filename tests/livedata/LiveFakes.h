@@ -54,7 +54,7 @@ struct FakeLiveView : LiveDataView, StatusView {
     int informationWrites = 0, softwareInfoWrites = 0;
 };
 
-struct FakeInfoWindow : InfoWindowOpener {
+struct FakeInfoWindow : TiltPopupWindow {
     struct Call {
         QString message, title;
         int flags, countdownSeconds, modal;
