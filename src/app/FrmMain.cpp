@@ -1,0 +1,587 @@
+#include "app/FrmMain.h"
+
+#include "app/DesktopFolder.h"
+#include "app/Version.h"
+#include "calibration/CalGaugeWidget.h"
+#include "dialogs/InProcessWindow.h"
+#include "dialogs/InformationWindow.h"
+#include "livedata/LiveDataSession.h"
+#include "platform/Errors.h"
+#include "platform/Twips.h"
+#include "unitlink/CommProperties.h"
+#include "unitlink/UnitCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace tarquel {
+
+namespace {
+
+constexpr int kInnerHeightTwips = 5125;
+const char* const kDataLabelCaptions[7] = {"Hx Mag", "Hy Mag",       "V Mag",       "X Inc",
+                                           "Y Inc",  "Calc Heading", "Unit Heading"};
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {
+    auto* button = new QPushButton(QLatin1String(caption), parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QString indexedName(const char* name, int index) {
+    return QLatin1String(name) + QLatin1Char('_') + QString::number(index);
+}
+
+QString displayLines(QString text) {
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+}  // namespace
+
+FrmMain::FrmMain(AppServices& services, SharedState& state, QWidget* parent)
+    : QMainWindow(parent),
+      services_(services),
+      state_(state),
+      MSComm1_(services.createPort()),
+      access_(services.clock, services.boxes, state.unitMap) {
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    MSComm1_->setSettings(QStringLiteral("9600,n,8,1"));
+    MSComm1_->setRThreshold(1);
+    MSComm1_->setInputLen(0);
+    unitLink_ = std::make_unique<UnitLink>(*MSComm1_, access_, state_);
+    portSelection_ = std::make_unique<PortSelection>(*unitLink_, state_, services_.boxes, *this);
+    calModeSelector_ =
+        std::make_unique<CalModeSelector>(*unitLink_, state_, services_.boxes, *this);
+
+    buildMenus();
+    auto* central = new QWidget(this);
+    auto* top = new QHBoxLayout;
+    top->setSpacing(8);
+    top->addWidget(buildLiveArea(), 0);
+    top->addWidget(buildCalibrationArea(), 1);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 4, 6, 6);
+    column->setSpacing(6);
+    column->addLayout(top, 1);
+    column->addWidget(buildStatusArea(), 0);
+    setCentralWidget(central);
+
+    frmInProcessWindow::instance().setDoEvents([this] { services_.clock.doEvents(); });
+    liveData_ = std::make_unique<LiveDataSession>(LiveDataWiring{state_, *MSComm1_, services_.clock,
+                                                                 services_.boxes, *calModeSelector_,
+                                                                 *lgCal_, *this, *this, *this});
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+    const auto addMenu = [&](QMenu* parentMenu, const char* name, const char* caption) {
+        QMenu* menu = parentMenu != nullptr ? parentMenu->addMenu(QLatin1String(caption))
+                                            : bar->addMenu(QLatin1String(caption));
+        menu->setObjectName(QLatin1String(name));
+        menu->menuAction()->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    const auto addItem = [&](QMenu* menu, const char* name, const QString& caption,
+                             const QKeySequence& key = {}) {
+        QAction* item = menu->addAction(caption);
+        item->setObjectName(QLatin1String(name));
+        item->setShortcut(key);
+        return item;
+    };
+    const auto addSeparator = [&](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
+    };
+
+    QMenu* mnuFile = addMenu(nullptr, "mnuFile", "&File");
+    addItem(mnuFile, "mnuGetEEPROM", QStringLiteral("Get &EEPROM Map"),
+            QKeySequence(Qt::CTRL | Qt::Key_E))
+        ->setEnabled(false);
+    addItem(mnuFile, "mnuClearCal", QStringLiteral("Clear Magnetic Calibration"))
+        ->setEnabled(false);
+    addItem(mnuFile, "mnuClearNorth", QStringLiteral("Clear North Rotation"))->setEnabled(false);
+    addSeparator(mnuFile, "mnuDash1");
+    connect(addItem(mnuFile, "mnuExit", QStringLiteral("E&xit")), &QAction::triggered, this,
+            &FrmMain::mnuExit_Click);
+
+    QMenu* mnuComm = addMenu(nullptr, "mnuComm", "&Communications");
+    connect(addItem(mnuComm, "mnuProperties", QStringLiteral("&Properties")), &QAction::triggered,
+            this, &FrmMain::mnuProperties_Click);
+    addSeparator(mnuComm, "mnuDash");
+    mnuComm->setToolTipsVisible(true);
+    for (int i = 0; i < kPortMenuEntries; ++i) {
+        const int port = i + 1;
+        QString caption;
+        if (port <= 9) {
+            caption = QStringLiteral("Port &") + QString::number(port);
+        } else if (port == 10) {
+            caption = QStringLiteral("Port 1&0");
+        } else {
+            caption = QStringLiteral("Port ") + QString::number(port);
+        }
+        QAction* item = addItem(
+            mnuComm, "mnuCommPort", caption,
+            port >= 2 && port <= 9 ? QKeySequence(Qt::Key_F1 + (port - 1)) : QKeySequence());
+        item->setObjectName(indexedName("mnuCommPort", i));
+        item->setCheckable(true);
+        item->setChecked(i == 0);
+        connect(item, &QAction::triggered, this, [this, i] {
+            // The menu toggles the check by itself; the selection decides what is checked.
+            portSelection_->mnuCommPort_Click(i);
+            updatePortTips();
+        });
+        mnuCommPort_[static_cast<size_t>(i)] = item;
+    }
+    updatePortTips();
+
+    QMenu* mnuOptions = addMenu(nullptr, "mnuOptions", "&Options");
+    QMenu* mnuCalMode = addMenu(mnuOptions, "mnuCalMode", "&Calibration Mode");
+    QAction* accel = addItem(mnuCalMode, "mnuCalAccel", QStringLiteral("&Accelerometer"));
+    accel->setCheckable(true);
+    accel->setChecked(true);
+    connect(accel, &QAction::triggered, this, [this] { calModeSelector_->mnuCalAccel_Click(); });
+    QAction* pend = addItem(mnuCalMode, "mnuCalPend", QStringLiteral("&Pendulum"));
+    pend->setCheckable(true);
+    connect(pend, &QAction::triggered, this, [this] { calModeSelector_->mnuCalPend_Click(); });
+    QMenu* mnuDisplay = addMenu(mnuOptions, "mnuDisplay", "&Display Setup");
+    QAction* normal = addItem(mnuDisplay, "mnuNormalView", QStringLiteral("&Normal"));
+    normal->setCheckable(true);
+    normal->setChecked(true);
+    normal->setEnabled(false);
+    QAction* hiCon = addItem(mnuDisplay, "mnuHiCon", QStringLiteral("&High Contrast"));
+    hiCon->setCheckable(true);
+    hiCon->setEnabled(false);
+
+    QMenu* mnuView = addMenu(nullptr, "mnuView", "&View Data");
+    addItem(mnuView, "mnuDataTerminal", QStringLiteral("&Data Terminal"),
+            QKeySequence(Qt::CTRL | Qt::Key_T))
+        ->setEnabled(false);
+
+    QMenu* mnuHelp = addMenu(nullptr, "mnuHelp", "&Help");
+    addItem(mnuHelp, "mnuHelpContents", QStringLiteral("Open &Help File..."))->setEnabled(false);
+    addSeparator(mnuHelp, "mnuDash2");
+    addItem(mnuHelp, "mnuAbout", QStringLiteral("&About..."))->setEnabled(false);
+}
+
+QWidget* FrmMain::buildLiveArea() {
+    auto* box = new QGroupBox(this);
+    box->setObjectName(QStringLiteral("LiveData"));
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(8, 6, 8, 6);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(2);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(fixed.pointSizeF() * 1.15);
+    fixed.setBold(true);
+    for (int i = 0; i < 7; ++i) {
+        DataLabel_[static_cast<size_t>(i)] =
+            makeLabel(box, indexedName("DataLabel", i), QLatin1String(kDataLabelCaptions[i]));
+        QLabel* value = makeLabel(box, indexedName("DataBox", i), QString());
+        value->setFont(fixed);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QStringLiteral("+000.0 dg ")));
+        DataBox_[static_cast<size_t>(i)] = value;
+        grid->addWidget(DataLabel_[static_cast<size_t>(i)], i, 0);
+        grid->addWidget(value, i, 1);
+    }
+    auto* line1 = new QFrame(box);
+    line1->setObjectName(QStringLiteral("Line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    grid->addWidget(line1, 7, 0, 1, 2);
+    grid->addWidget(makeLabel(box, QStringLiteral("Label1"), QStringLiteral("Frame Rate")), 8, 0);
+    FrameRate_ = makeLabel(box, QStringLiteral("FrameRate"), QStringLiteral("0 Frames/Sec"));
+    FrameRate_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(FrameRate_, 8, 1);
+    grid->addWidget(makeLabel(box, QStringLiteral("Label47"), QStringLiteral("Frame Count")), 9, 0);
+    lblFrame_ = makeLabel(box, QStringLiteral("lblFrame"), QStringLiteral("0"));
+    lblFrame_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(lblFrame_, 9, 1);
+    grid->setRowStretch(10, 1);
+    return box;
+}
+
+QWidget* FrmMain::buildCalibrationArea() {
+    auto* area = new QWidget(this);
+    auto* column = new QVBoxLayout(area);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+    auto* frames = new QHBoxLayout;
+
+    auto* frame1 = new QGroupBox(QStringLiteral("Calibration Data"), area);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* g1 = new QGridLayout(frame1);
+    g1->setVerticalSpacing(2);
+    const char* const heads[4] = {"0", "90", "180", "270"};
+    for (int i = 0; i < 4; ++i) {
+        QLabel* head =
+            makeLabel(frame1, QStringLiteral("Label%1").arg(i + 2), QLatin1String(heads[i]));
+        head->setAlignment(Qt::AlignCenter);
+        g1->addWidget(head, 0, i + 1);
+    }
+    g1->addWidget(makeLabel(frame1, QStringLiteral("Label6"), QStringLiteral("Heading")), 1, 0);
+    g1->addWidget(makeLabel(frame1, QStringLiteral("Label7"), QStringLiteral("Hx Mag")), 2, 0);
+    g1->addWidget(makeLabel(frame1, QStringLiteral("Label11"), QStringLiteral("Hy Mag")), 3, 0);
+    for (int i = 0; i < 4; ++i) {
+        int row = 1;
+        for (const char* name : {"lblHdg", "lblHxMag", "lblHyMag"}) {
+            QLabel* cell = makeLabel(frame1, indexedName(name, i), QString());
+            cell->setAlignment(Qt::AlignCenter);
+            cell->setMinimumWidth(44);
+            g1->addWidget(cell, row++, i + 1);
+        }
+    }
+    frames->addWidget(frame1, 3);
+
+    auto* frame2 = new QGroupBox(QStringLiteral("Calibration Adjustments"), area);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* g2 = new QGridLayout(frame2);
+    g2->setVerticalSpacing(2);
+    g2->addWidget(makeLabel(frame2, QStringLiteral("Label17"), QStringLiteral("Decimal")), 0, 1,
+                  Qt::AlignCenter);
+    g2->addWidget(makeLabel(frame2, QStringLiteral("Label18"), QStringLiteral("Hex")), 0, 2,
+                  Qt::AlignCenter);
+    const char* const rows[4][2] = {
+        {"Label12", "X Bias"}, {"Label13", "Y Bias"}, {"Label15", "X Gain"}, {"Label16", "Y Gain"}};
+    const char* const cells[4] = {"lblXBias", "lblYBias", "lblXGain", "lblYGain"};
+    for (int r = 0; r < 4; ++r) {
+        g2->addWidget(makeLabel(frame2, QLatin1String(rows[r][0]), QLatin1String(rows[r][1])),
+                      r + 1, 0);
+        for (int c = 0; c < 2; ++c) {
+            QLabel* cell = makeLabel(frame2, indexedName(cells[r], c), QString());
+            cell->setAlignment(Qt::AlignCenter);
+            cell->setMinimumWidth(48);
+            g2->addWidget(cell, r + 1, c + 1);
+        }
+    }
+    g2->addWidget(makeLabel(frame2, QStringLiteral("Label19"), QStringLiteral("Calc Error")), 5, 0);
+    g2->addWidget(makeLabel(frame2, QStringLiteral("lblCalQual"), QString()), 5, 1);
+    QLabel* face = makeLabel(frame2, QStringLiteral("imFace"), QString());
+    face->setVisible(false);
+    g2->addWidget(face, 5, 2);
+    frames->addWidget(frame2, 2);
+    column->addLayout(frames);
+
+    auto* gaugeRow = new QHBoxLayout;
+    lgCal_ = new CalGaugeWidget(area);
+    lgCal_->setObjectName(QStringLiteral("lgCal"));
+    gaugeRow->addWidget(lgCal_, 1);
+    QLabel* calMsg = makeLabel(area, QStringLiteral("lblCalMsg"), QString());
+    gaugeRow->addWidget(calMsg);
+    column->addLayout(gaugeRow);
+
+    sRect_ = new QFrame(area);
+    sRect_->setObjectName(QStringLiteral("sRect"));
+    sRect_->setFrameShape(QFrame::Box);
+    sRect_->setVisible(false);
+
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(4);
+    const char* const names[6][2] = {
+        {"btnInitialize", "Begin Test"}, {"btnGetData", "Enter Data"},
+        {"btnClear", "Clear Data"},      {"btnEEPROM", "EEPROM"},
+        {"btnNewTest", "End Test"},      {"btnAlign", "North Alignment"}};
+    for (int i = 0; i < 6; ++i) {
+        QPushButton* b = makeButton(area, names[i][0], names[i][1]);
+        // The calibration workflow and north alignment are not available in this version.
+        b->setEnabled(false);
+        buttons->addWidget(b, i / 3, i % 3);
+    }
+    column->addLayout(buttons);
+    column->addStretch(1);
+    return area;
+}
+
+QWidget* FrmMain::buildStatusArea() {
+    auto* area = new QWidget(this);
+    auto* row = new QHBoxLayout(area);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+
+    auto* info = new QVBoxLayout;
+    info->setSpacing(2);
+    auto* infoHead = new QHBoxLayout;
+    Label46_ = makeLabel(area, QStringLiteral("Label46"),
+                         QStringLiteral("Transmitted Flags and Information"));
+    infoHead->addWidget(Label46_, 1);
+    lblCaution_ = makeLabel(area, QStringLiteral("lblCaution"), QStringLiteral("WARNING"));
+    QFont bold = lblCaution_->font();
+    bold.setBold(true);
+    lblCaution_->setFont(bold);
+    lblCaution_->setAlignment(Qt::AlignCenter);
+    lblCaution_->setMinimumWidth(80);
+    lblCaution_->setVisible(false);
+    infoHead->addWidget(lblCaution_);
+    info->addLayout(infoHead);
+    txtInformation_ = new QPlainTextEdit(area);
+    txtInformation_->setObjectName(QStringLiteral("txtInformation"));
+    txtInformation_->setReadOnly(true);
+    txtInformation_->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                             Qt::TextSelectableByKeyboard);
+    txtInformation_->setFixedHeight(twipsToPixels(1150));
+    info->addWidget(txtInformation_);
+    row->addLayout(info, 3);
+
+    auto* sw = new QVBoxLayout;
+    sw->setSpacing(2);
+    sw->addWidget(
+        makeLabel(area, QStringLiteral("Label45"), QStringLiteral("Software Generated Flags")));
+    lblSoftwareInfo_ = makeLabel(area, QStringLiteral("lblSoftwareInfo"), QString());
+    lblSoftwareInfo_->setFrameShape(QFrame::StyledPanel);
+    lblSoftwareInfo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblSoftwareInfo_->setFixedHeight(twipsToPixels(1150));
+    lblSoftwareInfo_->setMinimumWidth(150);
+    sw->addWidget(lblSoftwareInfo_);
+    row->addLayout(sw, 1);
+
+    auto* comm = new QGroupBox(area);
+    comm->setObjectName(QStringLiteral("CommBox"));
+    auto* g = new QGridLayout(comm);
+    g->setVerticalSpacing(1);
+    g->addWidget(makeLabel(comm, QStringLiteral("Label14"), QStringLiteral("Comm Settings")), 0, 0,
+                 1, 2);
+    Label10_ = makeLabel(comm, QStringLiteral("Label10"), QStringLiteral("Comm 1"));
+    Label10_->setToolTip(QStringLiteral("Displays the current serial port being used."));
+    Label9_ = makeLabel(comm, QStringLiteral("Label9"), QStringLiteral("Decimal"));
+    Label9_->setToolTip(QStringLiteral("Displays the current communications format."));
+    Label8_ = makeLabel(comm, QStringLiteral("Label8"), QStringLiteral("9600,n,8,1"));
+    Label8_->setToolTip(QStringLiteral("Displays the current baud rate and settings."));
+    g->addWidget(Label10_, 1, 0, 1, 2);
+    g->addWidget(Label9_, 2, 0, 1, 2);
+    g->addWidget(Label8_, 3, 0, 1, 2);
+    g->addWidget(makeLabel(comm, QStringLiteral("Label20"), QStringLiteral("Cal Mode")), 4, 0);
+    lblCalMode_ = makeLabel(comm, QStringLiteral("lblCalMode"), QStringLiteral("Accel"));
+    g->addWidget(lblCalMode_, 4, 1);
+    row->addWidget(comm, 0);
+    return area;
+}
+
+QAction* FrmMain::action(const char* name) const {
+    return findChild<QAction*>(QLatin1String(name));
+}
+QLabel* FrmMain::label(const char* name) const {
+    return findChild<QLabel*>(QLatin1String(name));
+}
+QPushButton* FrmMain::button(const char* name) const {
+    return findChild<QPushButton*>(QLatin1String(name));
+}
+
+void FrmMain::Load() {
+    // The inner area below the menu bar is 5125 twips high (more if the fonts need it).
+    adjustSize();
+    const int inner =
+        std::max(twipsToPixels(kInnerHeightTwips), centralWidget()->minimumSizeHint().height());
+    resize(std::max(width(), twipsToPixels(10800)), menuBar()->sizeHint().height() + inner);
+    SetWindowCaptions();
+    StartupReport report(state_, *unitLink_, *portSelection_, *calModeSelector_, services_.boxes,
+                         *this, *this);
+    report.run();
+    updatePortTips();
+}
+
+void FrmMain::SetWindowCaptions() {
+#ifdef Q_OS_WIN
+    constexpr bool windows = true;
+#else
+    constexpr bool windows = false;
+#endif
+    state_.desktopFolder = fDesktopFolder(services_.environment, windows);
+    setWindowTitle(QLatin1String(kApplicationTitle) + QStringLiteral(" V ") +
+                   QString::number(kVersionMajor) + QLatin1Char('.') +
+                   QString::number(kVersionMinor));
+    action("mnuAbout")
+        ->setText(QStringLiteral("&About ") + QLatin1String(kApplicationTitle) +
+                  QStringLiteral("..."));
+    if (const QScreen* screen = this->screen()) {
+        const QRect work = screen->availableGeometry();
+        const QSize outer = frameGeometry().size();
+        move(work.left() + work.width() / 2 - outer.width() / 2,
+             work.top() + work.height() / 2 - outer.height() / 2);
+    }
+}
+
+void FrmMain::updatePortTips() {
+    // The device behind each port number, so the operator can see which line is which.
+    for (int i = 0; i < kPortMenuEntries; ++i) {
+        QAction* item = mnuCommPort_[static_cast<size_t>(i)];
+        const QString device = services_.portDevice ? services_.portDevice(i + 1) : QString();
+        if (item != nullptr) {
+            item->setToolTip(device.isEmpty() ? QStringLiteral("No device") : device);
+        }
+    }
+    if (Label10_ != nullptr) {
+        const QString device = MSComm1_->deviceName();
+        Label10_->setToolTip(QStringLiteral("Displays the current serial port being used.") +
+                             (device.isEmpty() ? QString() : QStringLiteral("\n") + device));
+    }
+}
+
+void FrmMain::ResetDataWindows() {
+    for (QLabel* box : DataBox_) {
+        box->setText(QString());
+    }
+}
+
+void FrmMain::setDataBoxCaption(int slot, const QString& caption) {
+    DataBox_[static_cast<size_t>(slot)]->setText(caption);
+}
+void FrmMain::setFrameCountCaption(const QString& caption) {
+    lblFrame_->setText(caption);
+}
+QString FrmMain::frameRateCaption() const {
+    return FrameRate_->text();
+}
+void FrmMain::setFrameRateCaption(const QString& caption) {
+    FrameRate_->setText(caption);
+}
+bool FrmMain::getDataEnabled() const {
+    return button("btnGetData")->isEnabled();
+}
+
+void FrmMain::focusGetData() {
+    txtInformation_->setFocus();
+    button("btnGetData")->setFocus();
+}
+
+void FrmMain::setInformationText(const QString& text) {
+    informationText_ = text;
+    txtInformation_->setPlainText(displayLines(text));
+}
+
+void FrmMain::setInformationCaption(const QString& caption) {
+    Label46_->setText(caption);
+}
+
+void FrmMain::showCautionBadge(const QString& caption, Rgb backColour) {
+    lblCaution_->setText(caption);
+    lblCaution_->setStyleSheet(
+        QStringLiteral("background-color: rgb(%1, %2, %3); color: black; padding: 1px 6px;")
+            .arg(backColour.red)
+            .arg(backColour.green)
+            .arg(backColour.blue));
+    lblCaution_->setVisible(true);
+}
+
+void FrmMain::hideCautionBadge() {
+    lblCaution_->setVisible(false);
+}
+
+void FrmMain::setSoftwareInfo(const QString& text) {
+    softwareInfoText_ = text;
+    lblSoftwareInfo_->setText(displayLines(text));
+}
+
+int FrmMain::OpenInfoWindow(const QString& message, const QString& title, int flags,
+                            int countdownSeconds, int modal) {
+    return InformationWindow::instance().OpenInfoWindow(message, title, flags, countdownSeconds,
+                                                        modal);
+}
+
+void FrmMain::setCalModeChecks(bool accelChecked, bool pendChecked) {
+    action("mnuCalAccel")->setChecked(accelChecked);
+    action("mnuCalPend")->setChecked(pendChecked);
+}
+
+void FrmMain::setCalModeCaption(const QString& caption) {
+    lblCalMode_->setText(caption);
+}
+
+void FrmMain::setPortChecked(int index, bool checked) {
+    mnuCommPort_[static_cast<size_t>(index)]->setChecked(checked);
+}
+
+void FrmMain::setPortCaption(const QString& caption) {
+    Label10_->setText(caption);
+    updatePortTips();
+}
+
+void FrmMain::setSettingsCaption(const QString& caption) {
+    Label8_->setText(caption);
+}
+void FrmMain::setFormatCaption(const QString& caption) {
+    Label9_->setText(caption);
+}
+
+void FrmMain::appendToPortEntry(int index, const QString& suffix) {
+    QAction* item = mnuCommPort_[static_cast<size_t>(index)];
+    item->setText(item->text() + suffix);
+}
+
+void FrmMain::setPortEntryVisible(int index, bool visible) {
+    mnuCommPort_[static_cast<size_t>(index)]->setVisible(visible);
+}
+
+void FrmMain::mnuProperties_Click() {
+    auto* dialog = new CommProperties(*portSelection_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
+void FrmMain::mnuExit_Click() {
+    close();
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    unloadSequence();
+    event->accept();
+    QMainWindow::closeEvent(event);
+    // Closing the main window ends the application, whatever other windows are open.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible()) {
+            w->close();
+        }
+    }
+}
+
+void FrmMain::unloadSequence() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    // The unit's commands are sent without checking: the program is ending either way.
+    try {
+        if (state_.testState != 0) {
+            unitLink_->fWriteAccess();
+            unitLink_->fSetChannels(true);
+            if (state_.savedFormat == DataFormat::Binary) {
+                unitLink_->SendCommandText(UnitCommand::BinaryOutput);
+                state_.dataFormat = DataFormat::Binary;
+            }
+        }
+        if (state_.messages.info(InfoFlag::UnitCalibrated)) {
+            frmInProcessWindow::instance().OpenProcessWindow(
+                QStringLiteral("Recalculating Checksum"), this, 11);
+            unitLink_->SendCommandText(UnitCommand::RecalculateChecksum);
+            unitLink_->Delay(kChecksumWaitMs);
+            frmInProcessWindow::instance().CloseProcessWindow();
+        }
+    } catch (const RuntimeError&) {
+    }
+    if (MSComm1_->portOpen()) {
+        MSComm1_->setPortOpen(false);
+    }
+}
+
+}  // namespace tarquel

@@ -1,0 +1,104 @@
+// Tarquel: heading calibration of Corvane sensor units.
+#include "app/Application.h"
+#include "app/FrmMain.h"
+#include "app/FrmSplash.h"
+#include "app/Version.h"
+#include "platform/PortDirectory.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/QtSerialPort.h"
+#include "platform/RealClock.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+// In screenshot runs nobody answers message boxes: each is printed and given its default answer.
+class PrintedMessageBoxes : public tarquel::MessageBoxes {
+public:
+    tarquel::MsgAnswer show(const tarquel::MsgBox& box) override {
+        QString text = box.prompt;
+        text.replace(QLatin1String("\r\n"), QLatin1String(" / "))
+            .replace(QLatin1Char('\r'), QLatin1String(" / "));
+        std::printf("Message box \"%s\": %s\n", qPrintable(box.title), qPrintable(text));
+        std::fflush(stdout);
+        return box.defaultAnswer();
+    }
+};
+
+bool saveShot(QWidget* window, const QString& path) {
+    if (window == nullptr || !window->grab().save(path)) {
+        std::fprintf(stderr, "tarquel: could not write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("Screenshot written: %s\n", qPrintable(QDir(path).absolutePath()));
+    std::fflush(stdout);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QLatin1String(tarquel::kApplicationTitle));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(tarquel::kVersionMajor)
+                                            .arg(tarquel::kVersionMinor)
+                                            .arg(tarquel::kVersionRevision));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Heading calibration of Corvane sensor units."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption shotDir(
+        QStringLiteral("screenshot-dir"),
+        QStringLiteral("Save screenshots of the splash and main windows in DIR, then exit."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption shotDelay(
+        QStringLiteral("screenshot-delay"),
+        QStringLiteral("Milliseconds of live data before the main window's screenshot."),
+        QStringLiteral("MS"), QStringLiteral("4000"));
+    parser.addOption(shotDir);
+    parser.addOption(shotDelay);
+    parser.process(app);
+    const bool screenshots = parser.isSet(shotDir);
+
+    tarquel::RealClock clock;
+    tarquel::QtMessageBoxes windowBoxes;
+    PrintedMessageBoxes printedBoxes;
+    const tarquel::PortDirectory directory = tarquel::PortDirectory::fromEnvironment();
+    tarquel::AppServices services{
+        clock, screenshots ? static_cast<tarquel::MessageBoxes&>(printedBoxes) : windowBoxes,
+        [&directory] { return std::make_unique<tarquel::QtSerialPort>(directory); },
+        [&directory](int port) { return directory.deviceFor(port); },
+        [](const QString& name) { return qEnvironmentVariable(qPrintable(name)); }};
+    tarquel::Application application(services);
+
+    if (screenshots) {
+        const QString dir = parser.value(shotDir);
+        QDir().mkpath(dir);
+        const int delay = parser.value(shotDelay).toInt();
+        QObject::connect(&application, &tarquel::Application::splashShown, [&application, dir] {
+            QTimer::singleShot(1200, &application, [&application, dir] {
+                if (application.splash() != nullptr && application.splash()->isVisible()) {
+                    saveShot(application.splash(), dir + QStringLiteral("/splash.png"));
+                }
+            });
+        });
+        QObject::connect(
+            &application, &tarquel::Application::mainWindowShown, [&application, dir, delay] {
+                QTimer::singleShot(delay, &application, [&application, dir] {
+                    saveShot(application.mainWindow(), dir + QStringLiteral("/main.png"));
+                    QApplication::quit();
+                });
+            });
+    }
+    QObject::connect(&application, &tarquel::Application::startupAbandoned, &app,
+                     &QApplication::quit, Qt::QueuedConnection);
+    QTimer::singleShot(0, &application, [&application] { application.start(); });
+    return QApplication::exec();
+}
