@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLabel>
 #include <QTimer>
 #include <cstdio>
 
@@ -92,7 +93,15 @@ int main(int argc, char** argv) {
         QObject::connect(
             &application, &tarquel::Application::mainWindowShown, [&application, dir, delay] {
                 QTimer::singleShot(delay, &application, [&application, dir] {
-                    saveShot(application.mainWindow(), dir + QStringLiteral("/main.png"));
+                    tarquel::FrmMain* window = application.mainWindow();
+                    saveShot(window, dir + QStringLiteral("/main.png"));
+                    // What the window showed, for a quick check without looking at the picture.
+                    QString software = window->label("lblSoftwareInfo")->text();
+                    software.replace(QLatin1Char('\n'), QLatin1Char(' '));
+                    std::printf(
+                        "%s, frame count %s, %s\n", qPrintable(window->label("Label10")->text()),
+                        qPrintable(window->label("lblFrame")->text()), qPrintable(software));
+                    std::fflush(stdout);
                     QApplication::quit();
                 });
             });

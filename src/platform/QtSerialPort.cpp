@@ -7,6 +7,7 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <poll.h>
 #include <sys/ioctl.h>
 #endif
 
@@ -183,22 +184,23 @@ qint64 QtSerialPort::systemWaiting() const {
 }
 
 void QtSerialPort::pullFromSystem() {
-    if (systemWaiting() > 0) {
-        // Reads what the system holds into Qt's buffer; emits readyRead, which only schedules.
-        serial_.waitForReadyRead(0);
-        if (serial_.error() == QSerialPort::TimeoutError) {
-            serial_.clearError();
-        }
+    if (systemWaiting() <= 0) {
+        return;
+    }
+    // Reads what the system holds into Qt's buffer; emits readyRead, which only schedules. Any
+    // error left over from Qt's own reading is not this read's.
+    serial_.clearError();
+    serial_.waitForReadyRead(0);
+    const QSerialPort::SerialPortError error = serial_.error();
+    serial_.clearError();
+    if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError) {
+        throw PortError(ErrorNumber::ReadFailed, QStringLiteral("Error reading comm device"));
     }
 }
 
 QByteArray QtSerialPort::input() {
     requireOpen();
     pullFromSystem();
-    if (serial_.error() == QSerialPort::ReadError) {
-        serial_.clearError();
-        throw PortError(ErrorNumber::ReadFailed, QStringLiteral("Error reading comm device"));
-    }
     return inputLen_ > 0 ? serial_.read(inputLen_) : serial_.readAll();
 }
 
@@ -230,8 +232,30 @@ void QtSerialPort::deliverReceive() {
     }
 }
 
+bool QtSerialPort::deviceLost() const {
+#ifdef Q_OS_WIN
+    return true;
+#else
+    // Qt reports a read that found nothing (EAGAIN: another read got there first) as an error
+    // too. Only a hang-up or an error on the descriptor means the device went away.
+    pollfd descriptor{};
+    descriptor.fd = static_cast<int>(serial_.handle());
+    descriptor.events = POLLIN;
+    if (::poll(&descriptor, 1, 0) < 0) {
+        return true;
+    }
+    return (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#endif
+}
+
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::ResourceError) {
+    if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError) {
+        // Qt's own reading failed. If the device is still there it was a read that found nothing
+        // (another read got there first); a read that matters fails through pullFromSystem.
+        serial_.clearError();
+        if (!deviceLost()) {
+            return;
+        }
         // The device went away (a USB adapter unplugged, the far end of a pseudo-terminal closed).
         // Closing it stops Qt from polling a dead handle; later operations report a closed port.
         QMetaObject::invokeMethod(

@@ -44,6 +44,7 @@ private:
     void scheduleReceive();
     void deliverReceive();
     void onError(QSerialPort::SerialPortError error);
+    bool deviceLost() const;
 
     PortDirectory directory_;
     mutable QSerialPort serial_;

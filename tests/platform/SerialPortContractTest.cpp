@@ -106,6 +106,11 @@ public:
                 return 0;
         }
     }
+    // The far end goes away, like an unplugged adapter.
+    void hangUp() {
+        ::close(master_);
+        master_ = -1;
+    }
     void runEvents(int ms) override {
         QElapsedTimer timer;
         timer.start();
@@ -151,6 +156,41 @@ TEST_P(SerialPortContract, BytesArrivingDuringADelayAreCountedButTheirEventWaits
     EXPECT_EQ(events_.front(), CommEvent::Receive);
     EXPECT_EQ(port().input(), QByteArray("abc"));
     EXPECT_EQ(port().inBufferCount(), 0);
+}
+
+TEST_P(SerialPortContract, AStreamKeepsRaisingReceiveEventsWhileTheHandlerReadsEverything) {
+    port().setRThreshold(1);
+    QByteArray received;
+    QObject::connect(&port(), &SerialPort::onComm, [this, &received] {
+        port().setInputLen(port().inBufferCount());
+        received += port().input();
+    });
+    for (int burst = 0; burst < 20; ++burst) {
+        line_->farEndSends("I 1 2 3\r");
+        line_->runEvents(20);
+    }
+    line_->runEvents(30);
+    EXPECT_EQ(received.size(), 20 * 8);
+    EXPECT_GE(events_.size(), 10u);
+}
+
+TEST_P(SerialPortContract, ReadingInsideAnEventNeverKillsTheLine) {
+    // A handler that reads what the device holds while the event loop also wants to read it
+    // (the loser of that race finds nothing to read) must not lose the port.
+    port().setRThreshold(1);
+    for (int i = 0; i < 40; ++i) {
+        line_->farEndSends("abc");
+        QMetaObject::invokeMethod(
+            &port(), [this] { port().input(); }, Qt::QueuedConnection);
+        line_->runEvents(2);
+    }
+    ASSERT_TRUE(port().portOpen());
+    events_.clear();
+    port().input();
+    line_->farEndSends("after");
+    line_->runEvents(30);
+    EXPECT_FALSE(events_.empty()) << "receive events still come";
+    EXPECT_EQ(port().input(), QByteArray("after"));
 }
 
 TEST_P(SerialPortContract, InputTakesEverythingOrTheReadLengthOldestFirst) {
@@ -211,6 +251,20 @@ TEST_P(SerialPortContract, RefusesWhatTheSerialControlRefuses) {
         EXPECT_EQ(e.number(), ErrorNumber::InvalidPortNumber);
     }
     EXPECT_FALSE(port().portOpen());
+}
+
+TEST(QtSerialPortOnAPseudoTerminal, AVanishedDeviceClosesThePortAndRaisesAnEvent) {
+    PtyHarness line;
+    line.port().setCommPort(1);
+    line.port().setPortOpen(true);
+    line.port().setRThreshold(1);
+    std::vector<int> events;
+    QObject::connect(&line.port(), &SerialPort::onComm,
+                     [&] { events.push_back(line.port().commEvent()); });
+    line.hangUp();
+    line.runEvents(100);
+    EXPECT_FALSE(line.port().portOpen());
+    EXPECT_NE(std::find(events.begin(), events.end(), CommEvent::DeviceLost), events.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(Fake, SerialPortContract,
