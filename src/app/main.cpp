@@ -15,6 +15,10 @@
 #include <QTimer>
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
 namespace {
 
 // In screenshot runs nobody answers message boxes: each is printed and given its default answer.
@@ -29,6 +33,25 @@ public:
         return box.defaultAnswer();
     }
 };
+
+struct ProcessUsage {
+    double cpuMs = 0;
+    long peakKiB = 0;
+};
+
+// CPU time used so far and the peak resident memory of this process.
+ProcessUsage processUsage() {
+    ProcessUsage usage;
+#ifdef Q_OS_UNIX
+    rusage self{};
+    if (getrusage(RUSAGE_SELF, &self) == 0) {
+        usage.cpuMs = (self.ru_utime.tv_sec + self.ru_stime.tv_sec) * 1000.0 +
+                      (self.ru_utime.tv_usec + self.ru_stime.tv_usec) / 1000.0;
+        usage.peakKiB = self.ru_maxrss;
+    }
+#endif
+    return usage;
+}
 
 bool saveShot(QWidget* window, const QString& path) {
     if (window == nullptr || !window->grab().save(path)) {
@@ -92,7 +115,8 @@ int main(int argc, char** argv) {
         });
         QObject::connect(
             &application, &tarquel::Application::mainWindowShown, [&application, dir, delay] {
-                QTimer::singleShot(delay, &application, [&application, dir] {
+                const ProcessUsage atShow = processUsage();
+                QTimer::singleShot(delay, &application, [&application, dir, delay, atShow] {
                     tarquel::FrmMain* window = application.mainWindow();
                     saveShot(window, dir + QStringLiteral("/main.png"));
                     // What the window showed, for a quick check without looking at the picture.
@@ -101,6 +125,12 @@ int main(int argc, char** argv) {
                     std::printf(
                         "%s, frame count %s, %s\n", qPrintable(window->label("Label10")->text()),
                         qPrintable(window->label("lblFrame")->text()), qPrintable(software));
+                    const ProcessUsage atEnd = processUsage();
+                    const double cpuMs = atEnd.cpuMs - atShow.cpuMs;
+                    std::printf(
+                        "Connected for %d ms: CPU %.0f ms (%.2f %% of a core), peak memory %.1f "
+                        "MiB\n",
+                        delay, cpuMs, 100.0 * cpuMs / delay, atEnd.peakKiB / 1024.0);
                     std::fflush(stdout);
                     QApplication::quit();
                 });
