@@ -25,6 +25,16 @@ double OutputLine::send(const QByteArray& bytes, double startMs, bool streamData
     return t;
 }
 
+double OutputLine::sendAtRate(const QByteArray& bytes, double startMs, int baud) {
+    double t = std::max(startMs, freeAt_);
+    for (const char b : bytes) {
+        t += 10000.0 / baud;
+        queue_.push_back({t, b, false, baud});
+    }
+    freeAt_ = std::max(freeAt_, t);
+    return t;
+}
+
 void OutputLine::dropUnstartedStream(double nowMs) {
     const double started = nowMs + byteMs();  // a byte done after this has not started by nowMs
     std::erase_if(queue_,
@@ -33,18 +43,21 @@ void OutputLine::dropUnstartedStream(double nowMs) {
 }
 
 QByteArray OutputLine::take(double nowMs, int pcBaud) {
-    QByteArray done;
+    QByteArray clear;
+    int mismatched = 0;
     while (!queue_.empty() && queue_.front().doneAt <= nowMs) {
-        done.append(queue_.front().byte);
+        const Pending& p = queue_.front();
+        if ((p.baud != 0 ? p.baud : baud_) == pcBaud) {
+            clear.append(p.byte);
+        } else {
+            ++mismatched;
+        }
         queue_.pop_front();
     }
-    if (pcBaud <= 0 || done.isEmpty()) {
+    if (pcBaud <= 0) {
         return {};
     }
-    if (pcBaud == baud_) {
-        return done;
-    }
-    return garble(static_cast<int>(done.size()), pcBaud);
+    return mismatched == 0 ? clear : clear + garble(mismatched, pcBaud);
 }
 
 QByteArray OutputLine::garble(int unitBytes, int pcBaud) {

@@ -24,6 +24,9 @@ public:
     // Queues bytes to start at startMs or once the line is free, whichever is later. Returns the
     // time the last of them is sent.
     double send(const QByteArray& bytes, double startMs, bool streamData);
+    // Queues bytes sent at the given rate rather than the unit's (a modem answers at the rate it
+    // was spoken to); a port at that rate receives them as they are.
+    double sendAtRate(const QByteArray& bytes, double startMs, int baud);
     // Drops the stream bytes that have not started by nowMs; the byte in progress completes.
     void dropUnstartedStream(double nowMs);
     // Removes and returns the bytes sent by nowMs as a port at pcBaud receives them (nothing while
@@ -35,6 +38,7 @@ private:
         double doneAt;
         char byte;
         bool streamData;
+        int baud = 0;  // 0: the unit's rate
     };
     QByteArray garble(int unitBytes, int pcBaud);
 

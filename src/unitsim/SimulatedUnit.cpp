@@ -81,6 +81,9 @@ void SimulatedUnit::receive(const QByteArray& bytes, qint64 nowMs, int pcBaud) {
         const auto b = static_cast<quint8>(c);
         received_.push_back({nowMs, b, pcBaud});
         ++counters_.bytesReceived;
+        if (faults_.modem) {
+            listenAsModem(b, now, pcBaud);
+        }
         // Bytes sent at another rate arrive as framing errors and noise; the unit ignores them.
         // While it recalculates its checksum it listens to nothing.
         if (pcBaud != line_.baud() || busy()) {
@@ -160,11 +163,20 @@ void SimulatedUnit::execute(const DecodedCommand& command, double nowMs) {
             format_ = OutputFormat::Binary;
             break;
         case Kind::ModemProbe:
-            if (faults_.modem) {
-                ++counters_.modemProbes;
-                line_.send(QByteArrayLiteral("OK\r\n"), nowMs + kAnswerDelayMs, false);
-            }
+            // A modem hears "AT" at any rate; see listenAsModem.
             break;
+    }
+}
+
+void SimulatedUnit::listenAsModem(quint8 byte, double nowMs, int pcBaud) {
+    // Like a modem, it takes its rate from the "AT" it is sent and answers at that rate.
+    modemLine_.append(static_cast<char>(byte));
+    modemLine_ = modemLine_.right(3);
+    if (byte == '\r' && modemLine_.size() == 3 && modemLine_.left(2).toUpper() == "AT" &&
+        pcBaud > 0) {
+        modemLine_.clear();
+        ++counters_.modemProbes;
+        line_.sendAtRate(QByteArrayLiteral("OK\r\n"), nowMs + kAnswerDelayMs, pcBaud);
     }
 }
 
@@ -199,8 +211,8 @@ void SimulatedUnit::applyWrite(int address, quint16 value) {
     // Write access guards the EEPROM (the map and its checksum byte). The configuration words in
     // RAM, the access word among them, take a write at any time.
     const bool accessWord = address == layout().accessWord;
-    const bool eeprom =
-        address >= layout().mapFirst && address <= std::max(layout().mapLast, layout().checksumAddress);
+    const bool eeprom = address >= layout().mapFirst &&
+                        address <= std::max(layout().mapLast, layout().checksumAddress);
     if ((eeprom && !memory_.writeAccess()) || (!accessWord && faults_.refuseWrites)) {
         return;
     }

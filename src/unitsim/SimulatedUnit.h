@@ -22,7 +22,7 @@ enum class Fault {
     RefuseWrites,      // writes and adds are ignored even with write access (the access word
                        // itself still changes, so access can be switched on)
     SilentAfterReads,  // answers n more reads, then none
-    Modem,             // answers "OK\r\n" to "AT\r"
+    Modem,             // answers "OK\r\n" to "AT\r" at whatever rate it is sent
     StreamOff,         // sends no frames
 };
 
@@ -168,6 +168,7 @@ private:
     void advance(double nowMs);
     void execute(const DecodedCommand& command, double nowMs);
     void answerRead(int address, double nowMs);
+    void listenAsModem(quint8 byte, double nowMs, int pcBaud);
     void applyWrite(int address, quint16 value);
     void applyAdd(int address, quint16 increment);
     void generateFrames(double nowMs);
@@ -188,6 +189,7 @@ private:
     bool fastest_;
     int checksumMs_;
     FaultSettings faults_;
+    QByteArray modemLine_;  // the last bytes heard, for the modem's "AT"
     Counters counters_;
     std::vector<ReceivedByte> received_;
 

@@ -50,7 +50,8 @@ TEST_F(MemoryCommands, EepromWritesNeedAccessConfigurationWordsDoNot) {
     ASSERT_TRUE(link.fInit(true));
     EXPECT_FALSE(link.fWriteToUnit(QStringLiteral("B68C"), QStringLiteral("1234")));
     EXPECT_EQ(unit->word(0xB68C), 0);
-    EXPECT_FALSE(link.fWriteToUnit(QStringLiteral("B7FE"), QStringLiteral("0000"))) << "the checksum byte is EEPROM";
+    EXPECT_FALSE(link.fWriteToUnit(QStringLiteral("B7FE"), QStringLiteral("0000")))
+        << "the checksum byte is EEPROM";
     EXPECT_TRUE(link.fWriteToUnit(QStringLiteral("0000"), QStringLiteral("0403")));
     EXPECT_EQ(unit->word(0x0000), 0x0403);
     ASSERT_TRUE(link.fWriteAccess());
@@ -212,6 +213,11 @@ TEST_F(Faults, ModemAnswersOkToAt) {
     port.output(QByteArray("AT\r"));
     EXPECT_EQ(listen(200), QByteArray("OK\r\n"));
     EXPECT_EQ(unit->counters().modemProbes, 1);
+
+    // Like a modem it follows the rate it is spoken to, whatever the unit's own rate.
+    port.setSettings(QStringLiteral("2400,n,8,1"));
+    port.output(QByteArray("at\r"));
+    EXPECT_EQ(listen(200), QByteArray("OK\r\n"));
 }
 
 }  // namespace
