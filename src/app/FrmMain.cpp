@@ -73,6 +73,7 @@ FrmMain::FrmMain(AppServices& services, SharedState& state, QWidget* parent)
     portSelection_ = std::make_unique<PortSelection>(*unitLink_, state_, services_.boxes, *this);
     calModeSelector_ =
         std::make_unique<CalModeSelector>(*unitLink_, state_, services_.boxes, *this);
+    unitLink_->setOnIdentified([this] { showIdentifiedUnit(); });
 
     buildMenus();
     auto* central = new QWidget(this);
@@ -220,6 +221,10 @@ QWidget* FrmMain::buildLiveArea() {
     lblFrame_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(lblFrame_, 9, 1);
     grid->setRowStretch(10, 1);
+    // The unit found on the port: its map family and the first line of its identification text.
+    lblUnit_ = makeLabel(box, QStringLiteral("lblUnit"), QStringLiteral("No unit identified"));
+    lblUnit_->setWordWrap(true);
+    grid->addWidget(lblUnit_, 11, 0, 1, 2);
     return box;
 }
 
@@ -438,10 +443,20 @@ void FrmMain::updatePortTips() {
     }
 }
 
+void FrmMain::showIdentifiedUnit() {
+    QString text = unitLink_->idText();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.remove(QChar(0xFF));
+    const QString family =
+        unitLink_->unitAddresses().isB600Family ? QStringLiteral("B600") : QStringLiteral("1600");
+    lblUnit_->setText(family + QStringLiteral(" unit: ") +
+                      text.section(QLatin1Char('\n'), 0, 0).trimmed());
+    lblUnit_->setToolTip(text.trimmed());
+}
+
 void FrmMain::ResetDataWindows() {
-    for (QLabel* box : DataBox_) {
-        box->setText(QString());
-    }
+    liveData_->decoder().ResetDataWindows();
 }
 
 void FrmMain::setDataBoxCaption(int slot, const QString& caption) {

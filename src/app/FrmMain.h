@@ -107,6 +107,7 @@ private:
     void mnuExit_Click();
     void unloadSequence();
     void updatePortTips();
+    void showIdentifiedUnit();
 
     AppServices& services_;
     SharedState& state_;
@@ -123,6 +124,7 @@ private:
     std::array<QLabel*, 7> DataLabel_{};
     QLabel* FrameRate_ = nullptr;
     QLabel* lblFrame_ = nullptr;
+    QLabel* lblUnit_ = nullptr;
     QLabel* Label46_ = nullptr;
     QLabel* lblCaution_ = nullptr;
     QLabel* lblSoftwareInfo_ = nullptr;

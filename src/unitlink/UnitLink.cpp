@@ -43,6 +43,9 @@ bool UnitLink::fInit(bool force) {
         }
         idText_ = text;
         SetEEPROMAddresses(isB600Family);
+        if (onIdentified_) {
+            onIdentified_();
+        }
         return true;
     } catch (const RuntimeError&) {
         return false;

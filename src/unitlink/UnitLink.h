@@ -5,6 +5,8 @@
 #include "unitlink/StdUnitAccess.h"
 #include "unitlink/UnitMap.h"
 
+#include <functional>
+
 namespace tarquel {
 
 // The unit operations of the main window, all on its port MSComm1: word reads and verified
@@ -27,6 +29,11 @@ public:
     // restore false: the calibration selection of the current calMode; true: savedChannels.
     bool fSetChannels(bool restore);
 
+    // Called after every identification that succeeded (the address tables were just filled).
+    void setOnIdentified(std::function<void()> onIdentified) {
+        onIdentified_ = std::move(onIdentified);
+    }
+
     void SendCommandText(const QString& text) { access_.SendCommandText(text, port_); }
     void Delay(int ms) { access_.Delay(ms); }
 
@@ -43,6 +50,7 @@ private:
     SharedState& state_;
     UnitAddresses unitAddresses_;
     QString idText_;
+    std::function<void()> onIdentified_;
 };
 
 }  // namespace tarquel

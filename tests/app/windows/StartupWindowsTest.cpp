@@ -51,6 +51,8 @@ TEST_F(StartupWindows, FindsA19200DecimalUnitWhileThePortStartsAt9600) {
     EXPECT_EQ(main().MSComm1().settings(), QStringLiteral("19200,n,8,1"));
     EXPECT_TRUE(main().MSComm1().portOpen());
     EXPECT_TRUE(main().unitLink().unitAddresses().isB600Family);
+    EXPECT_EQ(labelText("lblUnit"), QStringLiteral("B600 unit: CV-3100 Version 4.20"));
+    EXPECT_TRUE(main().label("lblUnit")->toolTip().contains(QStringLiteral("Corvane Industries")));
 
     // "{" once per rate tried: 9600 failed, 19200 passed.
     std::vector<int> bauds;
@@ -161,6 +163,38 @@ TEST_F(StartupWindows, ClickingTheSplashDuringTheTestSkipsIt) {
               QStringLiteral("The baud rate test was skipped.\rCommunication settings will set to "
                              "system defaults."));
     EXPECT_EQ(boxes.shown().front().icon, MsgIcon::Information);
+}
+
+TEST_F(StartupWindows, AKeyPressBeforeTheTestOnlyHidesTheSplash) {
+    addUnit(1);
+    bool pressed = false;
+    // The first chance to handle input comes while the ports are being searched.
+    clock.setEventHook([&] {
+        if (!pressed && app && app->splash() != nullptr) {
+            pressed = true;
+            QTest::keyClick(app->splash(), Qt::Key_Escape);
+        }
+        QCoreApplication::processEvents();
+    });
+    ASSERT_TRUE(startApplication());
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_EQ(state().detectedBaud, 9600) << "the baud test still ran";
+}
+
+TEST_F(StartupWindows, AKeyPressDuringTheTestEndsStartUpWithoutAMainWindow) {
+    addUnit(1);
+    app = std::make_unique<Application>(services);
+    bool abandoned = false;
+    QObject::connect(app.get(), &Application::startupAbandoned, [&] { abandoned = true; });
+    app->start();
+    ASSERT_TRUE(
+        clock.runUntil([&] { return app->splash()->label("lblClick")->isVisible(); }, 5000));
+    QTest::keyClick(app->splash(), Qt::Key_A);
+    clock.runFor(20000);
+    EXPECT_TRUE(abandoned);
+    EXPECT_EQ(app->mainWindow(), nullptr);
+    EXPECT_EQ(app->splash(), nullptr);
 }
 
 TEST_F(StartupWindows, AUnitNobodyCanReadGivesTheBaudRateError) {
