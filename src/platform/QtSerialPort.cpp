@@ -217,15 +217,13 @@ void QtSerialPort::discardInput() {
 }
 
 void QtSerialPort::scheduleReceive() {
-    if (receiveScheduled_) {
-        return;
-    }
-    receiveScheduled_ = true;
+    // One queued delivery per arrival, never merged with an earlier one: a delivery queued while a
+    // handler runs a modal loop may only run once that loop has ended, and later arrivals must
+    // not wait for it. A delivery that finds the bytes already taken raises no event.
     QMetaObject::invokeMethod(this, &QtSerialPort::deliverReceive, Qt::QueuedConnection);
 }
 
 void QtSerialPort::deliverReceive() {
-    receiveScheduled_ = false;
     if (serial_.isOpen() && rThreshold_ > 0 && inBufferCount() >= rThreshold_) {
         commEvent_ = CommEvent::Receive;
         emit onComm();

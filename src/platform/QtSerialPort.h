@@ -53,7 +53,6 @@ private:
     int inputLen_ = 0;
     int rThreshold_ = 0;
     int commEvent_ = 0;
-    bool receiveScheduled_ = false;
 };
 
 }  // namespace tarquel

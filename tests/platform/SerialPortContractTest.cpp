@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <memory>
 
 namespace tarquel {
@@ -251,6 +253,36 @@ TEST_P(SerialPortContract, RefusesWhatTheSerialControlRefuses) {
         EXPECT_EQ(e.number(), ErrorNumber::InvalidPortNumber);
     }
     EXPECT_FALSE(port().portOpen());
+}
+
+TEST(QtSerialPortOnAPseudoTerminal, EventsKeepComingWhileAHandlerRunsAModalLoop) {
+    // A handler that reads and then opens a modal window (a nested event loop) must not stop the
+    // line: further receive events are handled inside that loop.
+    PtyHarness line;
+    SerialPort& port = line.port();
+    port.setCommPort(1);
+    port.setPortOpen(true);
+    port.setRThreshold(1);
+    int nested = 0;
+    bool inLoop = false;
+    QObject::connect(&port, &SerialPort::onComm, [&] {
+        port.input();
+        if (inLoop) {
+            ++nested;
+            return;
+        }
+        inLoop = true;
+        QEventLoop modal;
+        QTimer feed;
+        QObject::connect(&feed, &QTimer::timeout, [&] { line.farEndSends("more\r"); });
+        feed.start(20);
+        QTimer::singleShot(300, &modal, &QEventLoop::quit);
+        modal.exec();
+        inLoop = false;
+    });
+    line.farEndSends("first\r");
+    line.runEvents(400);
+    EXPECT_GE(nested, 3);
 }
 
 TEST(QtSerialPortOnAPseudoTerminal, AVanishedDeviceClosesThePortAndRaisesAnEvent) {
