@@ -50,8 +50,8 @@ protected:
         system.addPort(1, &unit);
         port.setCommPort(1);
         port.setPortOpen(true);
-        QByteArray text("Corvane Industries\0Version 1.0\0Copyright 2026\0Sensor\0", 55);
-        unit.setText(0xC000, text);
+        static constexpr char text[] = "Corvane Industries\0Version 1.0\0Copyright 2026\0Sensor\0";
+        unit.setText(0xC000, QByteArray(text, sizeof text - 1));
     }
     int run(const char* line) {
         CliRequest request;
