@@ -1,6 +1,6 @@
-#include "MemoryUnitPeer.h"
 #include "calibration/CalModeSelector.h"
 #include "platform/FakeSerialPort.h"
+#include "support/MemoryPeer.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@ class CalModeSelectorTest : public testing::Test {
 protected:
     CalModeSelectorTest() {
         ports.addPort(1, &unit);
+        unit.makeB600Unit();
         port.setPortOpen(true);
         state.dataFormat = DataFormat::Binary;
         state.channelFilterPrimed = state.inclFilterPrimed = state.noAccelWarned = true;
@@ -37,7 +38,7 @@ protected:
     VirtualClock clock;
     FakePortSystem ports{clock};
     FakeSerialPort port{ports};
-    test::MemoryUnitPeer unit;
+    test::MemoryPeer unit;
     SharedState state;
     ScriptedMessageBoxes boxes;
     StdUnitAccess access{clock, boxes, state.unitMap};
@@ -71,7 +72,7 @@ TEST_F(CalModeSelectorTest, PendulumCommandRecordsTheUnitsChannelsAndSelectsTheC
 }
 
 TEST_F(CalModeSelectorTest, NoUnitGivesTheErrorBoxAndChangesNothing) {
-    unit.silence(-1);
+    unit.answerBytes = 0;
     selector.mnuCalPend_Click();
     expectErrorBox("Error Setting Pend Mode!", "Error setting the unit to Pendulum Mode.");
     EXPECT_EQ(state.calMode, CalMode::Accelerometer);
@@ -80,7 +81,7 @@ TEST_F(CalModeSelectorTest, NoUnitGivesTheErrorBoxAndChangesNothing) {
 }
 
 TEST_F(CalModeSelectorTest, FailureAfterTheMenuWasMarkedKeepsTheNewMode) {
-    unit.silence(0x0004);  // the channel selection cannot be read
+    unit.answers = [](int address) { return address != 0x0004; };  // the selection cannot be read
     state.calMode = CalMode::Pendulum;
     selector.mnuCalAccel_Click();
     expectErrorBox("Error Setting Accel Mode!", "Error setting the unit to Accelerometer Mode.");

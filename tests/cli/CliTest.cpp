@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 #include "platform/FakeSerialPort.h"
 #include "platform/VirtualClock.h"
-#include "unitlink/MemoryPeer.h"
+#include "support/MemoryPeer.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +50,7 @@ protected:
         system.addPort(1, &unit);
         port.setCommPort(1);
         port.setPortOpen(true);
-        static constexpr char text[] = "Corvane Industries\0Version 1.0\0Copyright 2026\0Sensor\0";
-        unit.setText(0xC000, QByteArray(text, sizeof text - 1));
+        unit.makeB600Unit();
     }
     int run(const char* line) {
         CliRequest request;

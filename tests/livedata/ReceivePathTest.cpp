@@ -1,11 +1,11 @@
 #include "FakeCalModeCommands.h"
 #include "LiveFakes.h"
-#include "MemoryUnitPeer.h"
 #include "RecordingGauge.h"
 #include "calibration/CalModeSelector.h"
 #include "livedata/LiveDataSession.h"
 #include "platform/Errors.h"
 #include "platform/FakeSerialPort.h"
+#include "support/MemoryPeer.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -25,6 +25,7 @@ class LiveRig : public testing::Test {
 protected:
     LiveRig() {
         ports.addPort(1, &unit);
+        unit.makeB600Unit();
         port.setPortOpen(true);
         port.setRThreshold(1);
         state.dataFormat = DataFormat::Decimal;
@@ -42,7 +43,7 @@ protected:
     VirtualClock clock;
     FakePortSystem ports{clock};
     FakeSerialPort port{ports};
-    test::MemoryUnitPeer unit;
+    test::MemoryPeer unit;
     SharedState state;
     ScriptedMessageBoxes boxes;
     test::RecordingGauge gauge;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "MemoryPeer.h"
 #include "platform/FakeSerialPort.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VirtualClock.h"
+#include "support/MemoryPeer.h"
 #include "unitlink/SharedState.h"
 #include "unitlink/StdUnitAccess.h"
 #include "unitlink/UnitLink.h"

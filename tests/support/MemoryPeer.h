@@ -5,13 +5,15 @@
 #include <QByteArray>
 #include <array>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 namespace tarquel::test {
 
 // The smallest device that speaks the memory protocol: answers read-word commands from a byte
-// array and stores write-word commands. Test knobs: how many answer bytes it sends, addresses it
-// does not answer, writes it ignores. Records everything it receives with its time.
+// array and stores write-word commands; every other byte is kept as command text. Test knobs: how
+// many answer bytes it sends, addresses it does not answer, writes it ignores. Records everything
+// it receives with its time.
 class MemoryPeer : public SerialPeer {
 public:
     struct Received {
@@ -60,6 +62,17 @@ public:
         return all;
     }
 
+    // A B600-family unit: its identification at C000 and the selection 3C07000000.
+    void makeB600Unit() {
+        using namespace std::string_view_literals;
+        constexpr std::string_view id =
+            "Corvane Industries\0Version 2.1\0Copyright 1999\0Unit A\0"sv;
+        setText(0xC000, QByteArray(id.data(), static_cast<qsizetype>(id.size())));
+        setWord(0x0002, 0x3C07);
+    }
+    // The bytes that were not memory commands (command texts such as ">2007C00000").
+    const QByteArray& commandText() const { return commands_; }
+
     std::array<quint8, 65536> memory{};
     int answerBytes = 2;  // 0: no answer; 1: short; 3: one byte too many
     std::function<bool(int)> answers = [](int) { return true; };
@@ -90,6 +103,8 @@ private:
             if (acceptsWrite(address)) {
                 setWord(address, at(3) * 256 + at(4));
             }
+        } else {
+            commands_ += pending_;
         }
         pending_.clear();
     }
@@ -97,6 +112,7 @@ private:
     QByteArray pending_;
     QByteArray answer_;
     qint64 answerAt_ = 0;
+    QByteArray commands_;
 };
 
 }  // namespace tarquel::test
