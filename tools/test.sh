@@ -9,4 +9,14 @@ jobs="$(nproc)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARQUEL_SKIP_INCOMPLETE=OFF >/dev/null
 cmake --build "$build" -j "$jobs"
 cd "$build"
-ctest --output-on-failure -j "$jobs" --timeout 300
+set +e
+ctest --output-on-failure --no-label-summary -j "$jobs" --timeout 300 2>&1 | tee ctest.log
+status=${PIPESTATUS[0]}
+set -e
+# The run ends with ctest's summary line ("100% tests passed, 0 tests failed out of N").
+summary="$(grep -E '^[0-9]+% tests passed' ctest.log | tail -n 1)"
+if [ -n "$summary" ] && [ "$(grep -v '^[[:space:]]*$' ctest.log | tail -n 1)" != "$summary" ]; then
+    echo
+    echo "$summary"
+fi
+exit "$status"
