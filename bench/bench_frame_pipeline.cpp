@@ -22,6 +22,9 @@ public:
     void setDataBoxCaption(int slot, const QString& caption) override {
         boxes[static_cast<std::size_t>(slot)] = caption;
     }
+    QString dataBoxCaption(int slot) const override {
+        return boxes[static_cast<std::size_t>(slot)];
+    }
     void setFrameCountCaption(const QString& caption) override { frameCount = caption; }
     QString frameRateCaption() const override { return frameRate; }
     void setFrameRateCaption(const QString& caption) override { frameRate = caption; }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/DesktopServices.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
 
@@ -20,6 +22,10 @@ struct AppServices {
     std::function<QString(int)> portDevice;
     // An environment variable's value, empty when unset.
     std::function<QString(const QString&)> environment;
+    FileDialogs& fileDialogs;
+    DesktopServices& desktop;
+    // The folder that holds the program and its help document; empty: the executable's folder.
+    QString programFolder = {};
 };
 
 }  // namespace tarquel

@@ -462,6 +462,9 @@ void FrmMain::ResetDataWindows() {
 void FrmMain::setDataBoxCaption(int slot, const QString& caption) {
     DataBox_[static_cast<size_t>(slot)]->setText(caption);
 }
+QString FrmMain::dataBoxCaption(int slot) const {
+    return DataBox_[static_cast<size_t>(slot)]->text();
+}
 void FrmMain::setFrameCountCaption(const QString& caption) {
     lblFrame_->setText(caption);
 }

@@ -68,6 +68,7 @@ public:
 
     // LiveDataView
     void setDataBoxCaption(int slot, const QString& caption) override;
+    QString dataBoxCaption(int slot) const override;
     void setFrameCountCaption(const QString& caption) override;
     QString frameRateCaption() const override;
     void setFrameRateCaption(const QString& caption) override;

@@ -4,6 +4,7 @@
 #include "app/FrmSplash.h"
 #include "app/Version.h"
 #include "platform/PortDirectory.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSerialPort.h"
 #include "platform/RealClock.h"
@@ -94,12 +95,17 @@ int main(int argc, char** argv) {
     tarquel::RealClock clock;
     tarquel::QtMessageBoxes windowBoxes;
     PrintedMessageBoxes printedBoxes;
+    tarquel::QtFileDialogs fileDialogs;
+    tarquel::QtDesktopServices desktop;
     const tarquel::PortDirectory directory = tarquel::PortDirectory::fromEnvironment();
     tarquel::AppServices services{
-        clock, screenshots ? static_cast<tarquel::MessageBoxes&>(printedBoxes) : windowBoxes,
+        clock,
+        screenshots ? static_cast<tarquel::MessageBoxes&>(printedBoxes) : windowBoxes,
         [&directory] { return std::make_unique<tarquel::QtSerialPort>(directory); },
         [&directory](int port) { return directory.deviceFor(port); },
-        [](const QString& name) { return qEnvironmentVariable(qPrintable(name)); }};
+        [](const QString& name) { return qEnvironmentVariable(qPrintable(name)); },
+        fileDialogs,
+        desktop};
     tarquel::Application application(services);
 
     if (screenshots) {

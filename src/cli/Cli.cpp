@@ -1,11 +1,7 @@
 #include "cli/Cli.h"
 
-#include "platform/MessageBoxes.h"
+#include "cli/CliCommand.h"
 #include "unitlink/HexText.h"
-#include "unitlink/SharedState.h"
-#include "unitlink/StdUnitAccess.h"
-#include "unitlink/UnitCommands.h"
-#include "unitlink/UnitLink.h"
 
 namespace tarquel {
 
@@ -15,90 +11,108 @@ const QStringList kBaudRates = {QStringLiteral("1200"),  QStringLiteral("2400"),
                                 QStringLiteral("4800"),  QStringLiteral("9600"),
                                 QStringLiteral("19200"), QStringLiteral("38400")};
 
-int argumentCount(const QString& command) {
-    if (command == QLatin1String("read") || command == QLatin1String("set-channels")) {
-        return 1;
+// The options that take a value; each is applied to the request.
+bool applyOption(const QString& option, const QString& value, CliRequest& request, QString& error) {
+    if (option == QLatin1String("--device")) {
+        request.device = value;
+        return true;
     }
-    if (command == QLatin1String("write")) {
-        return 2;
-    }
-    if (command == QLatin1String("identify") || command == QLatin1String("checksum") ||
-        command == QLatin1String("channels")) {
-        return 0;
-    }
-    return -1;
-}
-
-bool isWordText(const QString& text) {
-    return text.size() == 4 && IsHexString(text);
-}
-
-// The identification text for a terminal: line ends made plain, other control bytes and the
-// leading FF of 1600-family units left out.
-QString printable(const QString& text) {
-    QString plain = text;
-    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QString out;
-    for (const QChar c : plain) {
-        if (c == QLatin1Char('\n') || (c.unicode() >= 0x20 && c.unicode() < 0x7F)) {
-            out += c;
+    if (option == QLatin1String("--port")) {
+        bool ok = false;
+        request.port = value.toInt(&ok);
+        if (!ok || request.port < 1 || request.port > 20) {
+            error = QStringLiteral("--port takes a number from 1 to 20");
+            return false;
         }
+        return true;
     }
-    return out;
+    if (option == QLatin1String("--baud")) {
+        if (!kBaudRates.contains(value)) {
+            error = QStringLiteral("--baud takes 1200, 2400, 4800, 9600, 19200 or 38400");
+            return false;
+        }
+        request.baud = value.toInt();
+        return true;
+    }
+    // --mode
+    if (value != QLatin1String("accel") && value != QLatin1String("pend")) {
+        error = QStringLiteral("--mode takes accel or pend");
+        return false;
+    }
+    request.mode = value;
+    return true;
 }
 
 }  // namespace
 
+std::optional<QString> ScriptedLineInput::takeLine() {
+    if (lines_.empty()) {
+        return std::nullopt;
+    }
+    QString line = lines_.front();
+    lines_.pop_front();
+    return line;
+}
+
+std::vector<const CliCommandSpec*> allCliCommands() {
+    std::vector<const CliCommandSpec*> commands;
+    for (const std::span<const CliCommandSpec> group : {unitLinkCommands()}) {
+        for (const CliCommandSpec& command : group) {
+            commands.push_back(&command);
+        }
+    }
+    return commands;
+}
+
+const CliCommandSpec* findCliCommand(const QString& name) {
+    for (const CliCommandSpec* command : allCliCommands()) {
+        if (name == QLatin1String(command->name)) {
+            return command;
+        }
+    }
+    return nullptr;
+}
+
 QString cliUsage() {
-    return QStringLiteral(
-        "Usage: tarquel-cli [--device PATH | --port N] [--baud RATE] COMMAND [ARGS]\n"
+    QString usage = QStringLiteral(
+        "Usage: tarquel-cli [--device PATH | --port N] [--baud RATE] [--yes] COMMAND [ARGS]\n"
         "\n"
         "Talks to a Corvane sensor unit on a serial port.\n"
         "  --device PATH   the serial device (for example /dev/ttyS0 or /dev/pts/3)\n"
         "  --port N        port number 1 to 20 (TARQUEL_PORTS or the system's serial devices)\n"
         "  --baud RATE     1200, 2400, 4800, 9600 (default), 19200 or 38400\n"
+        "  --yes           answer Yes to every question instead of asking\n"
         "\n"
-        "Commands:\n"
-        "  identify                 map family and identification text\n"
-        "  read ADDR                the word at ADDR (four hex digits)\n"
-        "  write ADDR VALUE         switch write access on, write VALUE and verify it\n"
-        "  checksum                 the EEPROM checksum byte\n"
-        "  channels                 the unit's output-channel selection\n"
-        "  set-channels accel|pend|SELECTION\n"
-        "                           select the calibration channels or ten hex digits\n"
+        "Commands:\n");
+    for (const CliCommandSpec* command : allCliCommands()) {
+        usage += QLatin1String(command->usage);
+    }
+    usage += QStringLiteral(
         "\n"
         "Exit codes: 0 done, 1 port failure, 2 bad arguments, 3 no answer from the unit,\n"
-        "4 a write that did not verify.\n");
+        "4 a write that did not verify, 5 the calibration test could not begin, 6 the points\n"
+        "gave no valid solution, 7 the saved and the live map differ.\n");
+    return usage;
 }
 
 bool parseCliArguments(const QStringList& arguments, CliRequest& request, QString& error) {
     QStringList rest;
+    bool yesGiven = false;
+    bool modeGiven = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == QLatin1String("--device") || a == QLatin1String("--port") ||
-            a == QLatin1String("--baud")) {
-            if (!hasValue) {
+        if (a == QLatin1String("--yes")) {
+            request.yes = true;
+            yesGiven = true;
+        } else if (a == QLatin1String("--device") || a == QLatin1String("--port") ||
+                   a == QLatin1String("--baud") || a == QLatin1String("--mode")) {
+            if (i + 1 >= arguments.size()) {
                 error = a + QStringLiteral(" needs a value");
                 return false;
             }
-            const QString value = arguments[++i];
-            if (a == QLatin1String("--device")) {
-                request.device = value;
-            } else if (a == QLatin1String("--port")) {
-                bool ok = false;
-                request.port = value.toInt(&ok);
-                if (!ok || request.port < 1 || request.port > 20) {
-                    error = QStringLiteral("--port takes a number from 1 to 20");
-                    return false;
-                }
-            } else {
-                if (!kBaudRates.contains(value)) {
-                    error = QStringLiteral("--baud takes 1200, 2400, 4800, 9600, 19200 or 38400");
-                    return false;
-                }
-                request.baud = value.toInt();
+            modeGiven = modeGiven || a == QLatin1String("--mode");
+            if (!applyOption(a, arguments[++i], request, error)) {
+                return false;
             }
         } else if (a.startsWith(QLatin1String("--"))) {
             error = QStringLiteral("unknown option ") + a;
@@ -120,123 +134,73 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
         return false;
     }
     request.command = rest.takeFirst();
-    const int expected = argumentCount(request.command);
-    if (expected < 0) {
+    // Two-word commands ("map save").
+    if (findCliCommand(request.command) == nullptr && !rest.isEmpty() &&
+        findCliCommand(request.command + QLatin1Char(' ') + rest.first()) != nullptr) {
+        request.command += QLatin1Char(' ') + rest.takeFirst();
+    }
+    const CliCommandSpec* command = findCliCommand(request.command);
+    if (command == nullptr) {
         error = QStringLiteral("unknown command ") + request.command;
         return false;
     }
-    if (rest.size() != expected) {
-        error = request.command + QStringLiteral(" takes %1 argument(s)").arg(expected);
+    if (rest.size() < command->minArgs || rest.size() > command->maxArgs) {
+        error =
+            command->minArgs == command->maxArgs
+                ? request.command + QStringLiteral(" takes %1 argument(s)").arg(command->minArgs)
+                : request.command + QStringLiteral(" takes %1 to %2 arguments")
+                                        .arg(command->minArgs)
+                                        .arg(command->maxArgs);
+        return false;
+    }
+    if (yesGiven && !command->takesYes) {
+        error = request.command + QStringLiteral(" does not ask anything: --yes does not apply");
+        return false;
+    }
+    if (modeGiven && !command->takesMode) {
+        error = QStringLiteral("--mode applies to calibrate only");
         return false;
     }
     request.args = rest;
-    if (request.command == QLatin1String("read") || request.command == QLatin1String("write")) {
-        for (const QString& word : request.args) {
-            if (!isWordText(word)) {
-                error = QStringLiteral("addresses and values are four hex digits, not ") + word;
-                return false;
-            }
-        }
+    return command->checkArgs == nullptr || command->checkArgs(request, error);
+}
+
+CliContext::CliContext(const CliRequest& r, SerialPort& p, Clock& c, QTextStream& o, QTextStream& e,
+                       LineInput& i)
+    : request(r),
+      port(p),
+      clock(c),
+      out(o),
+      err(e),
+      input(i),
+      boxes(o, e, i, r.yes),
+      progress(e),
+      access(c, boxes, state.unitMap),
+      link(p, access, state) {}
+
+int CliContext::noUnit() {
+    err << "tarquel-cli: the unit did not identify itself (no answer, or not a Corvane unit)\n";
+    return CliExit::NoAnswer;
+}
+
+int runCliCommand(const CliRequest& request, SerialPort& port, Clock& clock, QTextStream& out,
+                  QTextStream& err, LineInput& input) {
+    const CliCommandSpec* command = findCliCommand(request.command);
+    if (command == nullptr) {
+        err << "tarquel-cli: unknown command " << request.command << "\n";
+        return CliExit::BadArguments;
     }
-    if (request.command == QLatin1String("set-channels")) {
-        const QString& selection = request.args[0];
-        const bool named =
-            selection == QLatin1String("accel") || selection == QLatin1String("pend");
-        if (!named && !(selection.size() == 10 && IsHexString(selection))) {
-            error = QStringLiteral("set-channels takes accel, pend or ten hex digits");
-            return false;
-        }
-    }
-    return true;
+    CliContext context(request, port, clock, out, err, input);
+    const int code = command->run(context);
+    out.flush();
+    err.flush();
+    return code;
 }
 
 int runCliCommand(const CliRequest& request, SerialPort& port, Clock& clock, QTextStream& out,
                   QTextStream& err) {
-    ConsoleMessageBoxes boxes;
-    SharedState state;
-    StdUnitAccess access(clock, boxes, state.unitMap);
-    UnitLink link(port, access, state);
-    const auto noUnit = [&] {
-        err << "tarquel-cli: the unit did not identify itself (no answer, or not a Corvane unit)\n";
-        return CliExit::NoAnswer;
-    };
-
-    if (request.command == QLatin1String("identify")) {
-        if (!link.fInit(true)) {
-            return noUnit();
-        }
-        out << "Family: " << (link.unitAddresses().isB600Family ? "B600" : "1600") << "\n"
-            << printable(link.idText()) << "\n";
-        return CliExit::Ok;
-    }
-    if (request.command == QLatin1String("read")) {
-        const QString address = request.args[0].toUpper();
-        const QString word = link.fReadFromUnit(address);
-        if (word == kReadError) {
-            err << "tarquel-cli: no answer to the read of " << address << "\n";
-            return CliExit::NoAnswer;
-        }
-        out << address << " = " << word << "\n";
-        return CliExit::Ok;
-    }
-    if (request.command == QLatin1String("write")) {
-        const QString address = request.args[0].toUpper();
-        const QString value = request.args[1].toUpper();
-        if (!link.fInit(false)) {
-            return noUnit();
-        }
-        if (!link.fWriteAccess()) {
-            err << "tarquel-cli: the unit refused write access\n";
-            return CliExit::NotVerified;
-        }
-        if (!link.fWriteToUnit(address, value)) {
-            const QString now = link.fReadFromUnit(address);
-            err << "tarquel-cli: the write of " << value << " to " << address
-                << " did not verify (the unit reads " << now << ")\n";
-            return CliExit::NotVerified;
-        }
-        out << address << " = " << value << " (verified)\n";
-        return CliExit::Ok;
-    }
-    if (request.command == QLatin1String("checksum")) {
-        QString checksum;
-        if (!access.ReadChecksumByte(port, checksum)) {
-            return noUnit();
-        }
-        out << "Checksum = " << checksum << "\n";
-        return CliExit::Ok;
-    }
-    if (request.command == QLatin1String("channels")) {
-        QString selection;
-        if (!link.fGetChannels(selection)) {
-            return noUnit();
-        }
-        out << "Channels = " << selection << "\n";
-        return CliExit::Ok;
-    }
-    // set-channels
-    const QString& selection = request.args[0];
-    if (!link.fInit(false)) {
-        return noUnit();
-    }
-    if (selection == QLatin1String("accel") || selection == QLatin1String("pend")) {
-        state.calMode =
-            selection == QLatin1String("accel") ? CalMode::Accelerometer : CalMode::Pendulum;
-        if (!link.fSetChannels(false)) {
-            err << "tarquel-cli: the unit refused write access\n";
-            return CliExit::NotVerified;
-        }
-        out << "Channels = "
-            << (state.calMode == CalMode::Accelerometer ? kAccelChannels : kPendChannels) << "\n";
-        return CliExit::Ok;
-    }
-    state.savedChannels = selection.toUpper();
-    if (!link.fSetChannels(true)) {
-        err << "tarquel-cli: the unit refused write access\n";
-        return CliExit::NotVerified;
-    }
-    out << "Channels = " << state.savedChannels << "\n";
-    return CliExit::Ok;
+    ScriptedLineInput none;
+    return runCliCommand(request, port, clock, out, err, none);
 }
 
 }  // namespace tarquel

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <deque>
+#include <optional>
 
 namespace tarquel {
 
@@ -15,6 +17,9 @@ constexpr int PortFailure = 1;
 constexpr int BadArguments = 2;
 constexpr int NoAnswer = 3;
 constexpr int NotVerified = 4;
+constexpr int TestNotBegun = 5;  // calibrate: the test could not begin
+constexpr int NoSolution = 6;    // calibrate: the points gave no valid solution
+constexpr int MapsDiffer = 7;    // map compare: the saved and the live map differ
 }  // namespace CliExit
 
 // What the command line asks for, before any port is touched.
@@ -22,8 +27,36 @@ struct CliRequest {
     QString device;    // --device PATH
     int port = 0;      // --port N
     int baud = 9600;   // --baud RATE
-    QString command;   // identify, read, write, checksum, channels, set-channels
+    bool yes = false;  // --yes: answer every question Yes
+    QString mode;      // --mode accel|pend (calibrate)
+    QString command;   // identify, read, write, ...
     QStringList args;  // the command's own arguments
+};
+
+// Lines the operator types on standard input.
+class LineInput {
+public:
+    virtual ~LineInput() = default;
+    // The next complete line if one has been typed, without waiting.
+    virtual std::optional<QString> takeLine() = 0;
+    // Waits for the next line; nullopt once input has ended.
+    virtual std::optional<QString> waitLine() = 0;
+    // Input has ended and every line has been taken.
+    virtual bool ended() const = 0;
+};
+
+// Lines given in advance (tests, and commands run without a terminal).
+class ScriptedLineInput : public LineInput {
+public:
+    ScriptedLineInput() = default;
+    explicit ScriptedLineInput(const QStringList& lines) : lines_(lines.begin(), lines.end()) {}
+    void push(const QString& line) { lines_.push_back(line); }
+    std::optional<QString> takeLine() override;
+    std::optional<QString> waitLine() override { return takeLine(); }
+    bool ended() const override { return lines_.empty(); }
+
+private:
+    std::deque<QString> lines_;
 };
 
 // Parses the arguments (without the program name). On failure returns false with a message.
@@ -31,7 +64,11 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
 
 QString cliUsage();
 
-// Runs one command on an opened port and writes the result to out, problems to err.
+// Runs one command on an opened port and writes the result to out, problems and progress to err.
+// Questions are answered from input.
+int runCliCommand(const CliRequest& request, SerialPort& port, Clock& clock, QTextStream& out,
+                  QTextStream& err, LineInput& input);
+// The same with no input (every question gets its default answer unless --yes).
 int runCliCommand(const CliRequest& request, SerialPort& port, Clock& clock, QTextStream& out,
                   QTextStream& err);
 

@@ -1,11 +1,69 @@
-// tarquel-cli: the unit link on the command line, for scripts and service benches.
+// tarquel-cli: the unit link and the workflows on the command line, for scripts and service
+// benches.
 #include "cli/Cli.h"
 #include "platform/Errors.h"
 #include "platform/QtSerialPort.h"
 #include "platform/RealClock.h"
 
 #include <QCoreApplication>
+#include <condition_variable>
 #include <cstdio>
+#include <iostream>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace {
+
+// Standard input, read line by line on a thread of its own so that a command can go on talking
+// to the unit while it waits for the operator.
+class StdinLineInput : public tarquel::LineInput {
+public:
+    StdinLineInput() {
+        std::thread([this] {
+            std::string line;
+            while (std::getline(std::cin, line)) {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                lines_.push_back(QString::fromLocal8Bit(line.c_str()).remove(QLatin1Char('\r')));
+                ready_.notify_all();
+            }
+            const std::lock_guard<std::mutex> lock(mutex_);
+            eof_ = true;
+            ready_.notify_all();
+        }).detach();
+    }
+
+    std::optional<QString> takeLine() override {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return popLocked();
+    }
+    std::optional<QString> waitLine() override {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ready_.wait(lock, [this] { return !lines_.empty() || eof_; });
+        return popLocked();
+    }
+    bool ended() const override {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return eof_ && lines_.empty();
+    }
+
+private:
+    std::optional<QString> popLocked() {
+        if (lines_.empty()) {
+            return std::nullopt;
+        }
+        QString line = lines_.front();
+        lines_.pop_front();
+        return line;
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<QString> lines_;
+    bool eof_ = false;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -38,7 +96,8 @@ int main(int argc, char** argv) {
             << e.number() << ")\n";
         return tarquel::CliExit::PortFailure;
     }
-    const int code = tarquel::runCliCommand(request, port, clock, out, err);
+    StdinLineInput input;
+    const int code = tarquel::runCliCommand(request, port, clock, out, err, input);
     port.setPortOpen(false);
     return code;
 }

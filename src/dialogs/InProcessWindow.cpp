@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <array>
 
 namespace tarquel {
@@ -81,6 +82,7 @@ void frmInProcessWindow::loadFromDesign() {
     label1_->clear();
     label1Height_ = Label1Height;
     label2_->setText(QStringLiteral("Please Wait ..."));
+    progressPercent_ = -1;
     layout_ = ProcessLayout{};
     applyLayout();
 }
@@ -98,6 +100,21 @@ void frmInProcessWindow::setLabel1Text(const QString& message) {
     label1Height_ = wrappedTextHeight(message, label1_->font(), ProcessDesign::Label1Width);
     layout_ = resizeForMessage(layout_, label1Height_);
     applyLayout();
+}
+
+void frmInProcessWindow::setProgress(int done, int total) {
+    ensureLoaded();
+    const int percent =
+        total > 0 ? static_cast<int>(100LL * std::clamp(done, 0, total) / total) : -1;
+    if (percent == progressPercent_) {
+        return;
+    }
+    progressPercent_ = percent;
+    label2_->setText(percent < 0 ? QStringLiteral("Please Wait ...")
+                                 : QStringLiteral("Please Wait ...  %1 %").arg(percent));
+    if (isVisible()) {
+        label2_->repaint();
+    }
 }
 
 void frmInProcessWindow::OpenProcessWindow(const QString& message, QWidget* owner,

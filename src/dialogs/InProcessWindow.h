@@ -43,6 +43,10 @@ public:
     // owner and unloads the window: the next open starts from the design layout.
     void CloseProcessWindow();
 
+    // Shows how far a long operation has got after "Please Wait ..." ("Please Wait ...  45 %"),
+    // repainting at once without letting events run; total 0 shows the plain text again.
+    void setProgress(int done, int total);
+
     // How pending events are let run once (empty: QCoreApplication::processEvents).
     void setDoEvents(std::function<void()> doEvents);
 
@@ -70,6 +74,7 @@ private:
     ProcessLayout layout_;
     int label1Height_ = ProcessDesign::Label1Height;
 
+    int progressPercent_ = -1;
     bool opened_ = false;
     std::optional<QCursor> savedMousePointer_;  // the override in force at open, if any
     bool pointerPushed_ = false;                // open added the override (there was none)

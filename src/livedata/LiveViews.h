@@ -13,6 +13,8 @@ public:
     virtual ~LiveDataView() = default;
     // DataBox(slot), slot 0 to 6 ("Hx Mag" ... "Unit Heading"); an empty caption blanks it.
     virtual void setDataBoxCaption(int slot, const QString& caption) = 0;
+    // The caption last given to DataBox(slot): what the operator sees there.
+    virtual QString dataBoxCaption(int slot) const = 0;
     // lblFrame.
     virtual void setFrameCountCaption(const QString& caption) = 0;
     // FrameRate, read back to avoid rewriting an unchanged rate; its design caption is

@@ -40,6 +40,8 @@ public:
     virtual std::unique_ptr<Timer> createTimer() = 0;
     // Lets pending window, timer and communication events run once.
     virtual void doEvents() = 0;
+    // Runs the event loop for ms milliseconds (a command-line tool watching the frame stream).
+    virtual void runEvents(int ms) = 0;
 };
 
 }  // namespace tarquel

@@ -1,6 +1,7 @@
 #include "platform/RealClock.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTimer>
 #include <chrono>
 #include <thread>
@@ -54,6 +55,12 @@ std::unique_ptr<Timer> RealClock::createTimer() {
 
 void RealClock::doEvents() {
     QCoreApplication::processEvents();
+}
+
+void RealClock::runEvents(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(std::max(ms, 0), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 }  // namespace tarquel

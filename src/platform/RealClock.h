@@ -17,6 +17,7 @@ public:
     void pollPause() override;
     std::unique_ptr<Timer> createTimer() override;
     void doEvents() override;
+    void runEvents(int ms) override;
 
 private:
     QElapsedTimer elapsed_;

@@ -38,6 +38,7 @@ public:
     void pollPause() override;
     std::unique_ptr<Timer> createTimer() override;
     void doEvents() override;
+    void runEvents(int ms) override { runFor(ms); }
 
     // Event-loop time: one millisecond per step, each step followed by doEvents().
     void runFor(qint64 ms);

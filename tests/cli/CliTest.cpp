@@ -21,7 +21,7 @@ TEST(CliArguments, AcceptsTheDocumentedForms) {
     EXPECT_EQ(request.device, QStringLiteral("/dev/pts/4"));
     EXPECT_EQ(request.baud, 19200);
     EXPECT_EQ(request.command, QStringLiteral("write"));
-    EXPECT_EQ(request.args, (QStringList{QStringLiteral("b608"), QStringLiteral("1414")}));
+    EXPECT_EQ(request.args, (QStringList{QStringLiteral("B608"), QStringLiteral("1414")}));
 
     CliRequest byNumber;
     ASSERT_TRUE(parseCliArguments(split("--port 20 set-channels 2007C00000"), byNumber, error));

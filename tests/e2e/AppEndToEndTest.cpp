@@ -32,9 +32,13 @@ public:
     explicit RealApp(const QStringList& devices)
         : directory_((qputenv("TARQUEL_PORTS", devices.join(QLatin1Char(':')).toLocal8Bit()),
                       PortDirectory::fromEnvironment())),
-          services_{clock_, boxes_, [this] { return std::make_unique<QtSerialPort>(directory_); },
+          services_{clock_,
+                    boxes_,
+                    [this] { return std::make_unique<QtSerialPort>(directory_); },
                     [this](int port) { return directory_.deviceFor(port); },
-                    [](const QString& name) { return qEnvironmentVariable(qPrintable(name)); }},
+                    [](const QString& name) { return qEnvironmentVariable(qPrintable(name)); },
+                    fileDialogs_,
+                    desktop_},
           app_(services_) {
         qunsetenv("TARQUEL_PORTS");
     }
@@ -65,6 +69,8 @@ public:
 private:
     RealClock clock_;
     ScriptedMessageBoxes boxes_;
+    ScriptedFileDialogs fileDialogs_;
+    RecordingDesktopServices desktop_;
     PortDirectory directory_;
     AppServices services_;
     Application app_;

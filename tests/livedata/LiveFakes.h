@@ -17,6 +17,9 @@ struct FakeLiveView : LiveDataView, StatusView {
         dataBoxes.at(static_cast<std::size_t>(slot)) = text;
         ++dataBoxWrites;
     }
+    QString dataBoxCaption(int slot) const override {
+        return dataBoxes.at(static_cast<std::size_t>(slot));
+    }
     void setFrameCountCaption(const QString& text) override { frameCount = text; }
     QString frameRateCaption() const override { return frameRate; }
     void setFrameRateCaption(const QString& text) override {

@@ -24,12 +24,16 @@ class AppRig : public ::testing::Test {
 protected:
     AppRig()
         : system(clock),
-          services{clock, boxes, [this] { return std::make_unique<FakeSerialPort>(system); },
+          services{clock,
+                   boxes,
+                   [this] { return std::make_unique<FakeSerialPort>(system); },
                    [this](int port) {
                        return system.exists(port) ? QStringLiteral("fake:port%1").arg(port)
                                                   : QString();
                    },
-                   [this](const QString& name) { return environment.value(name); }} {
+                   [this](const QString& name) { return environment.value(name); },
+                   fileDialogs,
+                   desktop} {
         clock.setEventHook([] { QCoreApplication::processEvents(); });
     }
 
@@ -76,6 +80,8 @@ protected:
     VirtualClock clock;
     FakePortSystem system;
     ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs fileDialogs;
+    RecordingDesktopServices desktop;
     QMap<QString, QString> environment{{QStringLiteral("HOME"), QStringLiteral("/home/tech")}};
     AppServices services;
     std::map<int, std::unique_ptr<unitsim::SimulatedUnit>> units;
