@@ -114,6 +114,9 @@ struct SharedState {
     QString savedChannels;
     int savedFormat = 0;
     bool channelsSaved = false;
+    // North alignment added to the unit's north rotation word and no checksum recalculation has
+    // followed yet (End Test and closing the window recalculate).
+    bool northRotationAdded = false;
 
     // Receive path and status texts.
     int frameEventCount = 0;
