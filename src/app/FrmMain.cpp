@@ -3,6 +3,7 @@
 #include "app/DesktopFolder.h"
 #include "app/Version.h"
 #include "calibration/CalGaugeWidget.h"
+#include "calibration/CalibrationPanel.h"
 #include "dialogs/InProcessWindow.h"
 #include "dialogs/InformationWindow.h"
 #include "livedata/LiveDataSession.h"
@@ -38,13 +39,6 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {
-    auto* button = new QPushButton(QLatin1String(caption), parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
 }
 
 QString indexedName(const char* name, int index) {
@@ -92,6 +86,15 @@ FrmMain::FrmMain(AppServices& services, SharedState& state, QWidget* parent)
     liveData_ = std::make_unique<LiveDataSession>(LiveDataWiring{state_, *MSComm1_, services_.clock,
                                                                  services_.boxes, *calModeSelector_,
                                                                  *lgCal_, *this, *this, *this});
+    liveData_->decoder().setFrameObserver(&calPlot_);
+    calibrationPanel_->setOutside({action("mnuProperties"), action("mnuDataTerminal"),
+                                   action("mnuGetEEPROM"), action("mnuCalMode"), DataLabel_[5],
+                                   Label9_, [this](int slot) { return dataBoxCaption(slot); }});
+    calibration_ = std::make_unique<CalibrationWorkflow>(*unitLink_, state_, services_.boxes,
+                                                         progress_, *calibrationPanel_);
+    calibration_->setObserver(&calPlot_);
+    calibration_->showIdle();
+    connect(calibrationPanel_, &CalibrationPanel::clicked, this, &FrmMain::calibrationClicked);
 }
 
 FrmMain::~FrmMain() = default;
@@ -229,94 +232,31 @@ QWidget* FrmMain::buildLiveArea() {
 }
 
 QWidget* FrmMain::buildCalibrationArea() {
-    auto* area = new QWidget(this);
-    auto* column = new QVBoxLayout(area);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(4);
-    auto* frames = new QHBoxLayout;
+    calibrationPanel_ = new CalibrationPanel(calPlot_, this);
+    lgCal_ = calibrationPanel_->lgCal();
+    return calibrationPanel_;
+}
 
-    auto* frame1 = new QGroupBox(QStringLiteral("Calibration Data"), area);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* g1 = new QGridLayout(frame1);
-    g1->setVerticalSpacing(2);
-    const char* const heads[4] = {"0", "90", "180", "270"};
-    for (int i = 0; i < 4; ++i) {
-        QLabel* head =
-            makeLabel(frame1, QStringLiteral("Label%1").arg(i + 2), QLatin1String(heads[i]));
-        head->setAlignment(Qt::AlignCenter);
-        g1->addWidget(head, 0, i + 1);
+void FrmMain::calibrationClicked(CalControl control) {
+    switch (control) {
+        case CalControl::btnInitialize:
+            calibration_->btnInitialize_Click();
+            break;
+        case CalControl::btnGetData:
+            calibration_->btnGetData_Click();
+            break;
+        case CalControl::btnClear:
+            calibration_->btnClear_Click();
+            break;
+        case CalControl::btnEEPROM:
+            calibration_->btnEEPROM_Click();
+            break;
+        case CalControl::btnNewTest:
+            calibration_->btnNewTest_Click();
+            break;
+        default:
+            break;
     }
-    g1->addWidget(makeLabel(frame1, QStringLiteral("Label6"), QStringLiteral("Heading")), 1, 0);
-    g1->addWidget(makeLabel(frame1, QStringLiteral("Label7"), QStringLiteral("Hx Mag")), 2, 0);
-    g1->addWidget(makeLabel(frame1, QStringLiteral("Label11"), QStringLiteral("Hy Mag")), 3, 0);
-    for (int i = 0; i < 4; ++i) {
-        int row = 1;
-        for (const char* name : {"lblHdg", "lblHxMag", "lblHyMag"}) {
-            QLabel* cell = makeLabel(frame1, indexedName(name, i), QString());
-            cell->setAlignment(Qt::AlignCenter);
-            cell->setMinimumWidth(44);
-            g1->addWidget(cell, row++, i + 1);
-        }
-    }
-    frames->addWidget(frame1, 3);
-
-    auto* frame2 = new QGroupBox(QStringLiteral("Calibration Adjustments"), area);
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    auto* g2 = new QGridLayout(frame2);
-    g2->setVerticalSpacing(2);
-    g2->addWidget(makeLabel(frame2, QStringLiteral("Label17"), QStringLiteral("Decimal")), 0, 1,
-                  Qt::AlignCenter);
-    g2->addWidget(makeLabel(frame2, QStringLiteral("Label18"), QStringLiteral("Hex")), 0, 2,
-                  Qt::AlignCenter);
-    const char* const rows[4][2] = {
-        {"Label12", "X Bias"}, {"Label13", "Y Bias"}, {"Label15", "X Gain"}, {"Label16", "Y Gain"}};
-    const char* const cells[4] = {"lblXBias", "lblYBias", "lblXGain", "lblYGain"};
-    for (int r = 0; r < 4; ++r) {
-        g2->addWidget(makeLabel(frame2, QLatin1String(rows[r][0]), QLatin1String(rows[r][1])),
-                      r + 1, 0);
-        for (int c = 0; c < 2; ++c) {
-            QLabel* cell = makeLabel(frame2, indexedName(cells[r], c), QString());
-            cell->setAlignment(Qt::AlignCenter);
-            cell->setMinimumWidth(48);
-            g2->addWidget(cell, r + 1, c + 1);
-        }
-    }
-    g2->addWidget(makeLabel(frame2, QStringLiteral("Label19"), QStringLiteral("Calc Error")), 5, 0);
-    g2->addWidget(makeLabel(frame2, QStringLiteral("lblCalQual"), QString()), 5, 1);
-    QLabel* face = makeLabel(frame2, QStringLiteral("imFace"), QString());
-    face->setVisible(false);
-    g2->addWidget(face, 5, 2);
-    frames->addWidget(frame2, 2);
-    column->addLayout(frames);
-
-    auto* gaugeRow = new QHBoxLayout;
-    lgCal_ = new CalGaugeWidget(area);
-    lgCal_->setObjectName(QStringLiteral("lgCal"));
-    gaugeRow->addWidget(lgCal_, 1);
-    QLabel* calMsg = makeLabel(area, QStringLiteral("lblCalMsg"), QString());
-    gaugeRow->addWidget(calMsg);
-    column->addLayout(gaugeRow);
-
-    sRect_ = new QFrame(area);
-    sRect_->setObjectName(QStringLiteral("sRect"));
-    sRect_->setFrameShape(QFrame::Box);
-    sRect_->setVisible(false);
-
-    auto* buttons = new QGridLayout;
-    buttons->setSpacing(4);
-    const char* const names[6][2] = {
-        {"btnInitialize", "Begin Test"}, {"btnGetData", "Enter Data"},
-        {"btnClear", "Clear Data"},      {"btnEEPROM", "EEPROM"},
-        {"btnNewTest", "End Test"},      {"btnAlign", "North Alignment"}};
-    for (int i = 0; i < 6; ++i) {
-        QPushButton* b = makeButton(area, names[i][0], names[i][1]);
-        // The calibration workflow and north alignment are not available in this version.
-        b->setEnabled(false);
-        buttons->addWidget(b, i / 3, i % 3);
-    }
-    column->addLayout(buttons);
-    column->addStretch(1);
-    return area;
 }
 
 QWidget* FrmMain::buildStatusArea() {
@@ -579,23 +519,14 @@ void FrmMain::unloadSequence() {
     }
     unloaded_ = true;
     // The unit's commands are sent without checking: the program is ending either way.
-    try {
-        if (state_.testState != 0) {
-            unitLink_->fWriteAccess();
-            unitLink_->fSetChannels(true);
-            if (state_.savedFormat == DataFormat::Binary) {
-                unitLink_->SendCommandText(UnitCommand::BinaryOutput);
-                state_.dataFormat = DataFormat::Binary;
-            }
+    calibration_->restoreOnUnload();
+    if (state_.messages.info(InfoFlag::UnitCalibrated) || state_.northRotationAdded) {
+        progress_.OpenProcessWindow(QStringLiteral("Recalculating Checksum"));
+        try {
+            unitLink_->RecalculateChecksum();
+        } catch (const RuntimeError&) {
         }
-        if (state_.messages.info(InfoFlag::UnitCalibrated)) {
-            frmInProcessWindow::instance().OpenProcessWindow(
-                QStringLiteral("Recalculating Checksum"), this, 11);
-            unitLink_->SendCommandText(UnitCommand::RecalculateChecksum);
-            unitLink_->Delay(kChecksumWaitMs);
-            frmInProcessWindow::instance().CloseProcessWindow();
-        }
-    } catch (const RuntimeError&) {
+        progress_.CloseProcessWindow();
     }
     if (MSComm1_->portOpen()) {
         MSComm1_->setPortOpen(false);

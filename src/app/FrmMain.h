@@ -3,6 +3,9 @@
 #include "app/AppServices.h"
 #include "app/StartupReport.h"
 #include "calibration/CalModeSelector.h"
+#include "calibration/CalPlot.h"
+#include "calibration/CalibrationWorkflow.h"
+#include "dialogs/QtProgressWindow.h"
 #include "livedata/LiveViews.h"
 #include "unitlink/PortSelection.h"
 #include "unitlink/SharedState.h"
@@ -24,6 +27,7 @@ class QPushButton;
 namespace tarquel {
 
 class CalGaugeWidget;
+class CalibrationPanel;
 class LiveDataSession;
 
 // The main window: the serial port MSComm1 through which all unit traffic goes, the live values
@@ -50,6 +54,9 @@ public:
     PortSelection& portSelection() { return *portSelection_; }
     CalModeSelector& calModeSelector() { return *calModeSelector_; }
     LiveDataSession& liveData() { return *liveData_; }
+    CalibrationWorkflow& calibration() { return *calibration_; }
+    const CalPlotModel& calPlot() const { return calPlot_; }
+    CalibrationPanel* calibrationPanel() const { return calibrationPanel_; }
 
     // Blanks the seven live values.
     void ResetDataWindows();
@@ -102,6 +109,7 @@ private:
     void buildMenus();
     QWidget* buildLiveArea();
     QWidget* buildCalibrationArea();
+    void calibrationClicked(CalControl control);
     QWidget* buildStatusArea();
     void SetWindowCaptions();
     void mnuProperties_Click();
@@ -118,6 +126,9 @@ private:
     std::unique_ptr<PortSelection> portSelection_;
     std::unique_ptr<CalModeSelector> calModeSelector_;
     std::unique_ptr<LiveDataSession> liveData_;
+    QtProgressWindow progress_{this};
+    CalPlotModel calPlot_;
+    std::unique_ptr<CalibrationWorkflow> calibration_;
     bool unloaded_ = false;
 
     std::array<QAction*, kPortMenuEntries> mnuCommPort_{};
@@ -135,7 +146,7 @@ private:
     QLabel* lblCalMode_ = nullptr;
     QPlainTextEdit* txtInformation_ = nullptr;
     CalGaugeWidget* lgCal_ = nullptr;
-    QFrame* sRect_ = nullptr;
+    CalibrationPanel* calibrationPanel_ = nullptr;
     QString informationText_;
     QString softwareInfoText_;
 };

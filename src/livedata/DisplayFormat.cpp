@@ -118,6 +118,22 @@ QString FormatChannelValue(int slot, double value) {
     return QString::fromLatin1(text.data, text.size);
 }
 
+QString FormatFixed(double value, int minInteger, int decimals) {
+    TextBuffer text;
+    if (value < 0) {
+        text.add('-');
+    }
+    appendFixed(text, std::abs(value), std::clamp(minInteger, 0, 20), std::clamp(decimals, 0, 20));
+    return QString::fromLatin1(text.data, text.size);
+}
+
+QString GeneralNumber(double value) {
+    if (value == 0) {
+        return QStringLiteral("0");
+    }
+    return QString::number(value, 'g', kSignificantDigits);
+}
+
 QString FormatFrameCount(qint32 count) {
     // Counts are whole numbers, so the mantissa digits are the count's own digits.
     char digits[16];

@@ -19,6 +19,16 @@ namespace tarquel {
 //   slots 5-6 (calc, unit heading) "000.0 dg"           7.5  -> "007.5 dg"
 QString FormatChannelValue(int slot, double value);
 
+// A number in a fixed picture: at least minInteger integer digits (zeros shown), the point and
+// decimals digits, rounded half away from zero as the channel values are; a negative value gets
+// "-" in front. ("#0.0": FormatFixed(-50, 1, 1) -> "-50.0"; "000.0": FormatFixed(7.5, 3, 1) ->
+// "007.5").
+QString FormatFixed(double value, int minInteger, int decimals);
+
+// The number in its shortest general form: up to 15 significant digits, no trailing zeros
+// (90.2, -215, 0.57, 2).
+QString GeneralNumber(double value);
+
 // The frame count in the form "0.00######e-00#": a mantissa with two to eight decimals and an
 // exponent of at least two digits (1 -> "1.00e00", 1234 -> "1.234e03",
 // 12345678 -> "1.2345678e07"). For counts 0 to 999999999.

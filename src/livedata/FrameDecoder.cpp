@@ -143,6 +143,9 @@ void FrameDecoder::ProcessData(QString& frame) {
         }
     }
     ShowChannelValues(values);
+    if (observer_ != nullptr) {
+        observer_->frameShown(values);
+    }
 
     if (frameCount_ > kFrameCountWrap) {
         frameCount_ = 0;

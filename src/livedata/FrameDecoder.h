@@ -19,6 +19,14 @@ public:
     virtual void ProcessData(QString& frame) = 0;
 };
 
+// Told about every accepted frame's seven display values after they were shown (the calibration
+// plot follows the field with them).
+class FrameObserver {
+public:
+    virtual ~FrameObserver() = default;
+    virtual void frameShown(const std::vector<double>& values) = 0;
+};
+
 // The number of occurrences of search in text, each search starting one character after the
 // start of the previous match (overlapping matches count). compare 0: exact; 1: ignoring case.
 // An empty search text occurs 0 times.
@@ -62,6 +70,8 @@ public:
     // Blanks the seven live values.
     void ResetDataWindows();
 
+    void setFrameObserver(FrameObserver* observer) { observer_ = observer; }
+
     qint32 frameCount() const { return frameCount_; }
     // Only for tests and the window's start-up: continue counting from count.
     void setFrameCount(qint32 count) { frameCount_ = count; }
@@ -74,6 +84,7 @@ private:
     CalGaugeDriver& gauge_;
     CalModeCommands& modes_;
     LiveDataView& view_;
+    FrameObserver* observer_ = nullptr;
     qint32 frameCount_ = 0;
     int calModeMismatchCount_ = 0;
     bool calModeSwitched_ = false;

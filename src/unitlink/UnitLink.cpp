@@ -52,6 +52,12 @@ bool UnitLink::fInit(bool force) {
     }
 }
 
+void UnitLink::RecalculateChecksum() {
+    SendCommandText(UnitCommand::RecalculateChecksum);
+    Delay(kChecksumWaitMs);
+    state_.northRotationAdded = false;
+}
+
 void UnitLink::SetEEPROMAddresses(bool isB600Family) {
     unitAddresses_ = unitAddressesFor(isB600Family);
 }

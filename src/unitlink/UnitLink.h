@@ -35,6 +35,9 @@ public:
     }
 
     void SendCommandText(const QString& text) { access_.SendCommandText(text, port_); }
+    // The recalculate-checksum command (the double quote) and the 12 s the unit needs for it;
+    // clears SharedState::northRotationAdded. The caller shows the progress window around it.
+    void RecalculateChecksum();
     void Delay(int ms) { access_.Delay(ms); }
 
     const UnitAddresses& unitAddresses() const { return unitAddresses_; }

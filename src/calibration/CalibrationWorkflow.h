@@ -1,0 +1,89 @@
+#pragma once
+
+#include "calibration/CalibrationSolution.h"
+#include "calibration/CalibrationView.h"
+#include "calibration/EEPROMSettings.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgressWindow.h"
+#include "unitlink/SharedState.h"
+#include "unitlink/UnitLink.h"
+
+#include <array>
+#include <optional>
+
+namespace tarquel {
+
+// The static four-point calibration as the operator runs it from the main window's buttons.
+//
+//   Idle        Begin Test enabled                             prompt 128 (set by the stream)
+//   Collecting  Enter Data, North Alignment, End Test;         prompt 256
+//               Clear Data after the first point
+//   Solved      EEPROM (focused), Clear Data, North Alignment, prompt 512
+//               End Test
+//   Calibrated  End Test (focused), North Alignment            prompt 1024
+//
+// Begin Test saves the unit's two setting words and output channels, puts the unit into its
+// calibration configuration ("1414", FF + the low byte, the calibration channels, decimal output)
+// and starts the test; End Test puts everything back and has the unit recalculate its checksum.
+// A setting word that cannot be read stops Begin Test before anything is written. Values saved by
+// a test that altered the unit and has not restored it yet are kept: a later Begin Test does not
+// take the altered words for the unit's own.
+class CalibrationWorkflow {
+public:
+    // How the last EEPROM write ended.
+    enum class WriteResult { None, Declined, Verified, NotVerified, NoAnswer };
+
+    CalibrationWorkflow(UnitLink& link, SharedState& state, MessageBoxes& boxes,
+                        ProgressWindow& progress, CalibrationView& view);
+
+    void setObserver(CalibrationObserver* observer) { observer_ = observer; }
+
+    // The window's idle state: Begin Test enabled, the test controls disabled.
+    void showIdle();
+
+    void btnInitialize_Click();  // Begin Test
+    void btnGetData_Click();     // Enter Data
+    void btnClear_Click();       // Clear Data
+    void btnEEPROM_Click();      // EEPROM
+    void btnNewTest_Click();     // End Test
+
+    // The unit's part of closing the main window: the settings restored when a test altered
+    // them, and during a test the saved channels and the binary format put back.
+    void restoreOnUnload();
+
+    EEPROMSettings& settings() { return settings_; }
+
+    int collectedMask() const { return mask_; }
+    const PointRecord& capturedPoint() const { return capturedPoint_; }
+    const PointRecord& point(int slot) const { return points_.at(static_cast<std::size_t>(slot)); }
+    // The solution shown in the result columns while the test is solved or calibrated.
+    const std::optional<CalibrationResult>& solution() const { return solution_; }
+    WriteResult lastWrite() const { return lastWrite_; }
+    bool testRunning() const { return state_.testState == kTestRunning; }
+    // EEPROM has been pressed and verified in this test.
+    bool calibrated() const { return state_.messages.info(InfoFlag::UnitCalibrated); }
+
+private:
+    bool beginTest();
+    void beginTestFailed();
+    void SolveCalibration();
+    WriteResult writeEEPROM();
+    void ClearData();
+    void enable(std::initializer_list<CalControl> controls, bool enabled);
+
+    UnitLink& link_;
+    SharedState& state_;
+    MessageBoxes& boxes_;
+    ProgressWindow& progress_;
+    CalibrationView& view_;
+    EEPROMSettings settings_;
+    CalibrationObserver* observer_ = nullptr;
+
+    int mask_ = 0;
+    PointRecord capturedPoint_;
+    std::array<PointRecord, CalSlot::Count> points_{};  // point0, point90, point180, point270
+    std::optional<CalibrationResult> solution_;
+    WriteResult lastWrite_ = WriteResult::None;
+};
+
+}  // namespace tarquel

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/MessageBoxes.h"
+#include "platform/ProgressWindow.h"
+#include "unitlink/SharedState.h"
+#include "unitlink/UnitLink.h"
+
+#include <QString>
+
+namespace tarquel {
+
+// The address that the restore error asks the operator to send the unit's EEPROM map to.
+inline const QString kSupportAddress = QStringLiteral("support@corvane.com");
+
+// The two setting words a calibration test alters (settingsWordA, settingsWordB): whether their
+// values lie in the operational ranges, and putting the values saved at Begin Test back.
+//
+//   word A accepted 0808 to 0C10 (recommended 080C to 0C0C); word B accepted 0001 to 18FF.
+class EEPROMSettings {
+public:
+    EEPROMSettings(UnitLink& link, SharedState& state, MessageBoxes& boxes,
+                   ProgressWindow& progress);
+
+    // True when both values are acceptable. With showMessages, one warning per value outside its
+    // range (word A's first). A text that is not a word is not acceptable.
+    bool fCheckEEPROMValues(const QString& settingA, bool& aAcceptable, const QString& settingB,
+                            bool& bAcceptable, bool showMessages);
+
+    // Writes savedSetting1 and savedSetting2 back (verified). When either was outside its range
+    // before the test, first offers the defaults (080C, and 01 followed by the saved low byte, or
+    // 05 when that is above 22). False, after the "Error restoring EEPROM!" box, when a write does
+    // not verify or write access cannot be had. Sends no checksum command.
+    bool RestoreSettings();
+
+    // Word B's default: "01" followed by the low byte of savedSetting2, or "0105" when that byte
+    // is above 22 hexadecimal.
+    static QString defaultSettingB(const QString& savedSetting2);
+
+private:
+    bool writeBoth(const QString& a, const QString& b);
+
+    UnitLink& link_;
+    SharedState& state_;
+    MessageBoxes& boxes_;
+    ProgressWindow& progress_;
+};
+
+}  // namespace tarquel
