@@ -56,7 +56,8 @@ std::optional<QString> ScriptedLineInput::takeLine() {
 
 std::vector<const CliCommandSpec*> allCliCommands() {
     std::vector<const CliCommandSpec*> commands;
-    for (const std::span<const CliCommandSpec> group : {unitLinkCommands()}) {
+    for (const std::span<const CliCommandSpec> group :
+         {unitLinkCommands(), calibrationCommands()}) {
         for (const CliCommandSpec& command : group) {
             commands.push_back(&command);
         }

@@ -79,6 +79,7 @@ struct CliCommandSpec {
 
 // The command groups, each defined beside its own commands.
 std::span<const CliCommandSpec> unitLinkCommands();
+std::span<const CliCommandSpec> calibrationCommands();
 
 // Every command, in the order of the usage text.
 std::vector<const CliCommandSpec*> allCliCommands();

@@ -3,8 +3,12 @@
 #include "UnitSimProcess.h"
 
 #include <gtest/gtest.h>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <cmath>
+#include <functional>
 
 namespace tarquel {
 namespace {
@@ -148,6 +152,117 @@ TEST(CliEndToEnd, FailuresGiveClearMessagesAndExitCodes) {
 
     const ProgramRun bad = cli(silent.device(), {QStringLiteral("read"), QStringLiteral("B6")});
     EXPECT_EQ(bad.exitCode, 2);
+}
+
+// The operator's side of tarquel-cli calibrate: its standard output line by line, lines typed to
+// its standard input.
+class InteractiveCli {
+public:
+    InteractiveCli(const QString& device, const QStringList& arguments) {
+        process_.setProgram(QStringLiteral(TARQUEL_CLI_BIN));
+        process_.setArguments(QStringList{QStringLiteral("--device"), device} + arguments);
+        process_.start();
+        process_.waitForStarted(5000);
+    }
+    ~InteractiveCli() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(3000);
+        }
+    }
+    // Reads output lines until one satisfies found; false after maxMs without one.
+    bool waitForLine(const std::function<bool(const QString&)>& found, int maxMs) {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < maxMs) {
+            while (process_.canReadLine()) {
+                const QString line = QString::fromLocal8Bit(process_.readLine()).trimmed();
+                output_ += line + QLatin1Char('\n');
+                if (found(line)) {
+                    return true;
+                }
+            }
+            if (process_.state() == QProcess::NotRunning) {
+                return false;
+            }
+            process_.waitForReadyRead(200);
+        }
+        return false;
+    }
+    void type(const QByteArray& line) {
+        process_.write(line + '\n');
+        process_.waitForBytesWritten(2000);
+    }
+    int finish(int maxMs) {
+        if (!process_.waitForFinished(maxMs)) {
+            return -1;
+        }
+        output_ += QString::fromLocal8Bit(process_.readAllStandardOutput());
+        return process_.exitCode();
+    }
+    const QString& output() const { return output_; }
+
+private:
+    QProcess process_;
+    QString output_;
+};
+
+TEST(CliEndToEnd, CalibrateTurnsFourTimesAndRemovesTheHeadingError) {
+    UnitSimProcess unit({QStringLiteral("--baud"), QStringLiteral("38400"),
+                         QStringLiteral("--fastest"), QStringLiteral("--noise"),
+                         QStringLiteral("0"), QStringLiteral("--hard-iron"), QStringLiteral("30"),
+                         QStringLiteral("-20"), QStringLiteral("0"), QStringLiteral("--scale"),
+                         QStringLiteral("1.08"), QStringLiteral("0.93")});
+    const auto worstError = [&unit] {
+        double worst = 0;
+        for (int heading = 0; heading < 360; heading += 45) {
+            unit.command(QStringLiteral("heading %1").arg(heading));
+            const QString status = unit.command(QStringLiteral("status"));
+            const QString error = status.section(QStringLiteral("heading error: "), 1)
+                                      .section(QLatin1Char('\n'), 0, 0);
+            worst = std::max(worst, std::abs(error.toDouble()));
+        }
+        return worst;
+    };
+    EXPECT_GT(worstError(), 4.0);
+    unit.command(QStringLiteral("heading 0"));
+
+    InteractiveCli cli(unit.device(), {QStringLiteral("--baud"), QStringLiteral("38400"),
+                                       QStringLiteral("--yes"), QStringLiteral("calibrate")});
+    ASSERT_TRUE(cli.waitForLine([](const QString& l) { return l.startsWith("Test begun"); }, 30000))
+        << cli.output().toStdString();
+    const char* const directions[4] = {"0", "90", "180", "270"};
+    for (int i = 0; i < 4; ++i) {
+        unit.command(QStringLiteral("heading %1").arg(i * 90));
+        // Settled: two status lines in a row show the same heading.
+        QString previous;
+        ASSERT_TRUE(cli.waitForLine(
+            [&previous](const QString& line) {
+                if (!line.startsWith(QLatin1String("Heading "))) {
+                    return false;
+                }
+                const QString heading = line.section(QLatin1Char(','), 0, 0);
+                const bool settled = heading == previous;
+                previous = heading;
+                return settled;
+            },
+            60000))
+            << cli.output().toStdString();
+        cli.type("");
+        ASSERT_TRUE(cli.waitForLine(
+            [i, &directions](const QString& line) {
+                return line.startsWith(
+                    QStringLiteral("Stored %1:").arg(QLatin1String(directions[i])));
+            },
+            10000))
+            << cli.output().toStdString();
+    }
+    EXPECT_EQ(cli.finish(60000), 0) << cli.output().toStdString();
+    EXPECT_TRUE(cli.output().contains(QStringLiteral("Cal recommended")));
+    const QString status = unit.command(QStringLiteral("status"));
+    EXPECT_TRUE(status.contains(QStringLiteral("checksum valid: yes"))) << status.toStdString();
+    EXPECT_EQ(unit.command(QStringLiteral("word B608")), QStringLiteral("B608 0A0A"));
+    EXPECT_LT(worstError(), 0.5);
 }
 
 }  // namespace
