@@ -87,9 +87,10 @@ FrmMain::FrmMain(AppServices& services, SharedState& state, QWidget* parent)
                                                                  services_.boxes, *calModeSelector_,
                                                                  *lgCal_, *this, *this, *this});
     liveData_->decoder().setFrameObserver(&calPlot_);
-    calibrationPanel_->setOutside({action("mnuProperties"), action("mnuDataTerminal"),
-                                   action("mnuGetEEPROM"), action("mnuCalMode"), DataLabel_[5],
-                                   Label9_, [this](int slot) { return dataBoxCaption(slot); }});
+    calibrationPanel_->setOutside(
+        {action("mnuProperties"), action("mnuDataTerminal"), action("mnuGetEEPROM"),
+         action("mnuCalMode"), DataLabel_[5], Label9_,
+         [this](int slot) { return liveData_->display().dataBoxCaption(slot); }});
     calibration_ = std::make_unique<CalibrationWorkflow>(*unitLink_, state_, services_.boxes,
                                                          progress_, *calibrationPanel_);
     calibration_->setObserver(&calPlot_);

@@ -16,7 +16,7 @@ constexpr int kFormatWatchMs = 1500;
 // The calibration controls as the terminal keeps them: states remembered, captions printed.
 class CliCalibrationView : public CalibrationView {
 public:
-    CliCalibrationView(CliLiveView& live, QTextStream& out) : live_(live), out_(out) {}
+    CliCalibrationView(CliLiveData& live, QTextStream& out) : live_(live), out_(out) {}
 
     bool isEnabled(CalControl control) const {
         const auto it = enabled_.find(control);
@@ -27,7 +27,7 @@ public:
         enabled_[control] = enabled;
     }
     void focusControl(CalControl /*control*/) override {}
-    QString dataBoxCaption(int slot) const override { return live_.dataBox(slot); }
+    QString dataBoxCaption(int slot) const override { return live_.caption(slot); }
     void setPointCaptions(int slot, const QString& heading, const QString& hx,
                           const QString& hy) override {
         if (!heading.isEmpty()) {
@@ -57,7 +57,7 @@ public:
     void setFormatCaption(const QString& /*caption*/) override {}
 
 private:
-    CliLiveView& live_;
+    CliLiveData& live_;
     QTextStream& out_;
     std::map<CalControl, bool> enabled_;
 };
@@ -70,9 +70,9 @@ bool checkCalibrate(CliRequest& request, QString& /*error*/) {
 }
 
 // "Heading 278.0 dg, stored: 0 90 - -"
-QString statusLine(const CliLiveView& live, int mask) {
+QString statusLine(CliLiveData& live, int mask) {
     QString line = QStringLiteral("Heading ") +
-                   (live.dataBox(5).isEmpty() ? QStringLiteral("(no data)") : live.dataBox(5)) +
+                   (live.caption(5).isEmpty() ? QStringLiteral("(no data)") : live.caption(5)) +
                    QStringLiteral(", stored:");
     for (int slot = 0; slot < CalSlot::Count; ++slot) {
         line += QLatin1Char(' ') + ((mask & SlotBit(slot)) != 0 ? QString::number(SlotDegrees(slot))
@@ -104,7 +104,7 @@ int calibrate(CliContext& c) {
         c.state.dataFormat = DataFormat::Binary;
     }
 
-    CliCalibrationView view(live.view(), c.out);
+    CliCalibrationView view(live, c.out);
     CalibrationWorkflow workflow(c.link, c.state, c.boxes, c.progress, view);
     workflow.btnInitialize_Click();
     if (!workflow.testRunning()) {
@@ -119,7 +119,7 @@ int calibrate(CliContext& c) {
     bool ending = false;
     for (int sinceStatus = kStatusEveryMs; !ending; sinceStatus += kStepMs) {
         if (sinceStatus >= kStatusEveryMs) {
-            c.out << statusLine(live.view(), workflow.collectedMask()) << "\n";
+            c.out << statusLine(live, workflow.collectedMask()) << "\n";
             c.out.flush();
             sinceStatus = 0;
         }

@@ -78,6 +78,8 @@ public:
     explicit CliLiveData(CliContext& context);
 
     CliLiveView& view() { return view_; }
+    // DataBox(slot) as the last frame left it.
+    QString caption(int slot) { return session_->display().dataBoxCaption(slot); }
     LiveDataSession& session() { return *session_; }
     CalModeSelector& modes() { return modes_; }
     qint32 frames() const { return session_->decoder().frameCount(); }

@@ -4,6 +4,7 @@
 #include "calibration/CalModeCommands.h"
 #include "calibration/Gauge.h"
 #include "calibration/HeadingCalculator.h"
+#include "livedata/DisplayThrottle.h"
 #include "livedata/FrameAssembler.h"
 #include "livedata/FrameDecoder.h"
 #include "livedata/LiveViews.h"
@@ -30,13 +31,15 @@ struct LiveDataWiring {
 };
 
 // The live-data objects of the main window, wired together: from MSComm1's receive events through
-// frame assembly and decoding, heading and gauge, to the live display and the status texts. The
-// receive handler and the three timers run from construction on.
+// frame assembly and decoding, heading and gauge, to the live display (at the display rate) and
+// the status texts. The receive handler and the three timers run from construction on.
 class LiveDataSession {
 public:
     explicit LiveDataSession(const LiveDataWiring& wiring);
 
     HeadingCalculator& heading() { return heading_; }
+    // The live display as the frames left it (the window's labels follow at the display rate).
+    DisplayThrottle& display() { return display_; }
     CalGaugeDriver& gauge() { return gauge_; }
     FrameDecoder& decoder() { return decoder_; }
     FrameAssembler& assembler() { return assembler_; }
@@ -44,6 +47,7 @@ public:
     ReceivePath& receivePath() { return receivePath_; }
 
 private:
+    DisplayThrottle display_;
     HeadingCalculator heading_;
     CalGaugeDriver gauge_;
     FrameDecoder decoder_;

@@ -32,8 +32,11 @@ public:
 
     // Milliseconds on a monotonic counter.
     virtual qint64 tickCount() const = 0;
-    // Returns once the counter has reached its value at entry plus ms. Does not service events,
-    // timers or communication events; does not spin a core either.
+    // Microseconds on the same counter, for waits that must not end early.
+    virtual qint64 tickCountUs() const = 0;
+    // Returns once at least ms milliseconds have passed (never earlier, on the microsecond
+    // counter). Does not service events, timers or communication events; sleeps rather than
+    // spins.
     virtual void delay(int ms) = 0;
     // The pause between two polls of a waiting loop (about a millisecond); services nothing.
     virtual void pollPause() = 0;

@@ -199,6 +199,13 @@ int FakeSerialPort::inBufferCount() const {
     return buffer_.size();
 }
 
+void FakeSerialPort::waitForInput(int count, qint64 maxUs) {
+    // Virtual time moves in whole milliseconds, bytes arriving as it passes.
+    for (qint64 waited = 0; waited < maxUs && buffer_.size() < count; waited += 1000) {
+        system_.clock().pollPause();
+    }
+}
+
 void FakeSerialPort::discardInput() {
     buffer_.clear();
 }

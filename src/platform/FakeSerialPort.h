@@ -81,6 +81,7 @@ public:
     int inputLen() const override { return inputLen_; }
     void setInputLen(int length) override { inputLen_ = length; }
     int inBufferCount() const override;
+    void waitForInput(int count, qint64 maxUs) override;
     void discardInput() override;
     int rThreshold() const override { return rThreshold_; }
     void setRThreshold(int threshold) override { rThreshold_ = threshold; }

@@ -3,12 +3,18 @@
 #include "platform/Errors.h"
 
 #include <QMetaObject>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace tarquel {
@@ -120,6 +126,7 @@ void QtSerialPort::applySettings() {
 
 void QtSerialPort::setPortOpen(bool open) {
     if (!open) {
+        pending_.clear();
         if (serial_.isOpen()) {
             serial_.close();
         }
@@ -148,10 +155,18 @@ void QtSerialPort::setPortOpen(bool open) {
         throw;
     }
     serial_.clear(QSerialPort::AllDirections);
+    pending_.clear();
+    deliveryQueued_ = false;
+#ifndef Q_OS_WIN
+    // Qt's own buffer holds one byte: its notifier then rests until the byte is taken, and the
+    // system keeps the rest for input().
+    serial_.setReadBufferSize(1);
+#endif
 }
 
 void QtSerialPort::output(const QByteArray& bytes) {
     requireOpen();
+#ifdef Q_OS_WIN
     if (serial_.write(bytes) != bytes.size()) {
         serial_.clearError();
         throw PortError(ErrorNumber::PortNotAvailable, QStringLiteral("Write to the port failed"));
@@ -164,7 +179,36 @@ void QtSerialPort::output(const QByteArray& bytes) {
                             QStringLiteral("Write to the port timed out"));
         }
     }
+#else
+    writeToSystem(bytes);
+#endif
 }
+
+#ifndef Q_OS_WIN
+// Hands the bytes to the system at once, waiting (at most two seconds) while its output buffer
+// is full.
+void QtSerialPort::writeToSystem(const QByteArray& bytes) {
+    const int fd = static_cast<int>(serial_.handle());
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (written > 0) {
+            done += written;
+            continue;
+        }
+        if (written < 0 && errno != EAGAIN && errno != EINTR) {
+            throw PortError(ErrorNumber::PortNotAvailable,
+                            QStringLiteral("Write to the port failed"));
+        }
+        pollfd descriptor{fd, POLLOUT, 0};
+        if (::poll(&descriptor, 1, 2000) <= 0) {
+            throw PortError(ErrorNumber::PortNotAvailable,
+                            QStringLiteral("Write to the port timed out"));
+        }
+    }
+}
+#endif
 
 qint64 QtSerialPort::systemWaiting() const {
 #ifdef Q_OS_WIN
@@ -184,11 +228,12 @@ qint64 QtSerialPort::systemWaiting() const {
 }
 
 void QtSerialPort::pullFromSystem() {
+    // The byte Qt's notifier took comes first; then everything the system holds.
+    pending_ += serial_.readAll();
+#ifdef Q_OS_WIN
     if (systemWaiting() <= 0) {
         return;
     }
-    // Reads what the system holds into Qt's buffer; emits readyRead, which only schedules. Any
-    // error left over from Qt's own reading is not this read's.
     serial_.clearError();
     serial_.waitForReadyRead(0);
     const QSerialPort::SerialPortError error = serial_.error();
@@ -196,20 +241,83 @@ void QtSerialPort::pullFromSystem() {
     if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError) {
         throw PortError(ErrorNumber::ReadFailed, QStringLiteral("Error reading comm device"));
     }
+    pending_ += serial_.readAll();
+#else
+    const int fd = static_cast<int>(serial_.handle());
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got > 0) {
+            pending_.append(chunk, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0 && errno != EAGAIN) {
+            throw PortError(ErrorNumber::ReadFailed, QStringLiteral("Error reading comm device"));
+        }
+        return;
+    }
+#endif
 }
 
 QByteArray QtSerialPort::input() {
     requireOpen();
     pullFromSystem();
-    return inputLen_ > 0 ? serial_.read(inputLen_) : serial_.readAll();
+    if (inputLen_ > 0 && pending_.size() > inputLen_) {
+        QByteArray taken = pending_.left(inputLen_);
+        pending_.remove(0, inputLen_);
+        return taken;
+    }
+    QByteArray taken;
+    taken.swap(pending_);
+    return taken;
 }
 
 int QtSerialPort::inBufferCount() const {
     requireOpen();
-    return static_cast<int>(serial_.bytesAvailable() + systemWaiting());
+    return static_cast<int>(pending_.size() + serial_.bytesAvailable() + systemWaiting());
+}
+
+void QtSerialPort::waitForInput(int count, qint64 maxUs) {
+    if (!serial_.isOpen()) {
+        return;
+    }
+    const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(maxUs);
+    const int baud = std::max(baudOfSettings(settings_), 300);
+    // The time one byte takes on the line, 10 bits at the port's rate.
+    const auto byteTime = std::chrono::microseconds(10'000'000 / baud);
+    for (;;) {
+        const int waiting = inBufferCount();
+        const auto now = std::chrono::steady_clock::now();
+        if (waiting >= count || now >= end) {
+            return;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(end - now);
+#ifdef Q_OS_WIN
+        std::this_thread::sleep_for(std::min(left, std::chrono::microseconds(500)));
+#else
+        if (waiting > 0) {
+            // Some bytes are there already: the descriptor stays readable, so sleep for the rest
+            // rather than poll it.
+            const auto rest =
+                std::max(byteTime * (count - waiting), std::chrono::microseconds(300));
+            std::this_thread::sleep_for(std::min(left, rest));
+            continue;
+        }
+        pollfd descriptor{static_cast<int>(serial_.handle()), POLLIN, 0};
+        const timespec timeout{static_cast<time_t>(left.count() / 1'000'000),
+                               static_cast<long>(left.count() % 1'000'000) * 1000};
+        if (::ppoll(&descriptor, 1, &timeout, nullptr) < 0 && errno != EINTR) {
+            return;
+        }
+#endif
+    }
 }
 
 void QtSerialPort::discardInput() {
+    pending_.clear();
     if (serial_.isOpen()) {
         serial_.clear(QSerialPort::Input);
         serial_.readAll();
@@ -217,16 +325,25 @@ void QtSerialPort::discardInput() {
 }
 
 void QtSerialPort::scheduleReceive() {
-    // One queued delivery per arrival, never merged with an earlier one: a delivery queued while a
-    // handler runs a modal loop may only run once that loop has ended, and later arrivals must
-    // not wait for it. A delivery that finds the bytes already taken raises no event.
-    QMetaObject::invokeMethod(this, &QtSerialPort::deliverReceive, Qt::QueuedConnection);
+    if (deliveryQueued_) {
+        return;
+    }
+    deliveryQueued_ = true;
+    QTimer::singleShot(kReceiveCoalesceMs, Qt::PreciseTimer, this, &QtSerialPort::deliverReceive);
 }
 
 void QtSerialPort::deliverReceive() {
-    if (serial_.isOpen() && rThreshold_ > 0 && inBufferCount() >= rThreshold_) {
-        commEvent_ = CommEvent::Receive;
-        emit onComm();
+    // Cleared first: arrivals while the handler runs (a modal loop in it) get their own delivery.
+    deliveryQueued_ = false;
+    if (!serial_.isOpen() || rThreshold_ <= 0 || inBufferCount() < rThreshold_) {
+        return;
+    }
+    commEvent_ = CommEvent::Receive;
+    emit onComm();
+    // Bytes the handler left (it may ignore an event) wait for Qt's notifier no more: it rests
+    // while its one-byte buffer is full.
+    if (serial_.isOpen() && inBufferCount() >= rThreshold_) {
+        scheduleReceive();
     }
 }
 

@@ -9,10 +9,17 @@ namespace tarquel {
 
 // A real serial port (or pseudo-terminal) through Qt SerialPort.
 //
-// Qt moves received bytes into its own buffer only while the event loop runs or inside
-// waitForReadyRead(). The waiting-byte count therefore adds the bytes the operating system still
-// holds (FIONREAD), which keeps it exact while the program blocks in a wait. Receive events are
-// always delivered through the event queue, never from inside a call of this object.
+// Qt SerialPort opens, configures and closes the device. On Unix the bytes themselves are read and
+// written on the device's descriptor: Qt's read buffer is limited to one byte, so its notifier
+// only says that something arrived (and then rests until that byte is taken), while the operating
+// system keeps the rest. The waiting-byte count adds what the system holds (FIONREAD), which keeps
+// it exact while the program blocks in a wait.
+//
+// Receive events are delivered through the event queue, never from inside a call of this object,
+// and one delivery serves a whole burst: the first arrival queues a delivery a few milliseconds
+// ahead, later arrivals find it queued. The flag is cleared before the handler runs, so a handler
+// that runs a modal loop still gets later bursts, and bytes a handler left waiting get another
+// delivery.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:
@@ -31,6 +38,7 @@ public:
     int inputLen() const override { return inputLen_; }
     void setInputLen(int length) override { inputLen_ = length; }
     int inBufferCount() const override;
+    void waitForInput(int count, qint64 maxUs) override;
     void discardInput() override;
     int rThreshold() const override { return rThreshold_; }
     void setRThreshold(int threshold) override { rThreshold_ = threshold; }
@@ -41,6 +49,7 @@ private:
     void requireOpen() const;
     qint64 systemWaiting() const;
     void pullFromSystem();
+    void writeToSystem(const QByteArray& bytes);
     void scheduleReceive();
     void deliverReceive();
     void onError(QSerialPort::SerialPortError error);
@@ -53,6 +62,11 @@ private:
     int inputLen_ = 0;
     int rThreshold_ = 0;
     int commEvent_ = 0;
+    bool deliveryQueued_ = false;
+    QByteArray pending_;  // read from the system but not yet taken (a read length was set)
 };
+
+// Milliseconds between the first arrival of a burst and its receive event.
+inline constexpr int kReceiveCoalesceMs = 8;
 
 }  // namespace tarquel

@@ -30,18 +30,28 @@ private:
 
 }  // namespace
 
-RealClock::RealClock() {
-    elapsed_.start();
-}
+RealClock::RealClock() : start_(std::chrono::steady_clock::now()) {}
 
 qint64 RealClock::tickCount() const {
-    return elapsed_.elapsed();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
+        .count();
+}
+
+qint64 RealClock::tickCountUs() const {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
+        .count();
 }
 
 void RealClock::delay(int ms) {
-    const qint64 target = tickCount() + ms;
-    for (qint64 now = tickCount(); now < target; now = tickCount()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<qint64>(target - now, 1)));
+    if (ms <= 0) {
+        return;
+    }
+    const auto target = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    // sleep_until may wake early on a signal; the loop only ends once the time has come.
+    while (std::chrono::steady_clock::now() < target) {
+        std::this_thread::sleep_until(target);
     }
 }
 

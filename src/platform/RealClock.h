@@ -2,17 +2,19 @@
 
 #include "platform/Clock.h"
 
-#include <QElapsedTimer>
+#include <chrono>
 
 namespace tarquel {
 
-// The machine's monotonic millisecond clock. Waits sleep in steps of at most a millisecond, so a
-// 12-second wait neither services events nor keeps a core busy.
+// The machine's monotonic clock (steady_clock, sub-microsecond resolution). A delay sleeps until
+// its exact end time, so it neither returns early (as a wait on a counter truncated to whole
+// milliseconds can, by up to a millisecond) nor services events nor keeps a core busy.
 class RealClock : public Clock {
 public:
     RealClock();
 
     qint64 tickCount() const override;
+    qint64 tickCountUs() const override;
     void delay(int ms) override;
     void pollPause() override;
     std::unique_ptr<Timer> createTimer() override;
@@ -20,7 +22,7 @@ public:
     void runEvents(int ms) override;
 
 private:
-    QElapsedTimer elapsed_;
+    std::chrono::steady_clock::time_point start_;
 };
 
 }  // namespace tarquel

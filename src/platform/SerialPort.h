@@ -56,6 +56,10 @@ public:
     virtual void setInputLen(int length) = 0;
 
     virtual int inBufferCount() const = 0;
+    // Blocks until at least count bytes are waiting or maxUs microseconds have passed, whichever
+    // comes first, without servicing events and without keeping a core busy. The caller measures
+    // its own deadline; this wait may end earlier than maxUs only because the bytes came.
+    virtual void waitForInput(int count, qint64 maxUs) = 0;
     // Discards every waiting byte (the effect of setting the waiting-byte count to 0).
     virtual void discardInput() = 0;
 

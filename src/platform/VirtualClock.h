@@ -34,6 +34,7 @@ public:
     ~VirtualClock() override;
 
     qint64 tickCount() const override { return now_; }
+    qint64 tickCountUs() const override { return now_ * 1000; }
     void delay(int ms) override;
     void pollPause() override;
     std::unique_ptr<Timer> createTimer() override;

@@ -78,9 +78,14 @@ QString StdUnitAccess::ReadUnitWord(SerialPort& port, const QString& address) {
         port.discardInput();
         port.output(bytesOf({byteOf(address, 0), byteOf(address, 2)}));
 
-        const qint64 deadline = clock_.tickCount() + kAnswerTimeoutMs;
-        while (port.inBufferCount() < 2 && clock_.tickCount() < deadline) {
-            clock_.pollPause();
+        // The byte count is tested before the clock, so a complete answer is taken at once.
+        const qint64 deadline = clock_.tickCountUs() + kAnswerTimeoutMs * 1000;
+        while (port.inBufferCount() < 2) {
+            const qint64 left = deadline - clock_.tickCountUs();
+            if (left <= 0) {
+                break;
+            }
+            port.waitForInput(2, left);
         }
         const QByteArray answer = port.input();
 

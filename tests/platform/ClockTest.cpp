@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
+#include <chrono>
 #include <ctime>
 
 namespace tarquel {
@@ -74,10 +75,24 @@ TEST(RealClock, DelayWaitsAtLeastTheTimeWithoutSpinningACore) {
     const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     EXPECT_GE(clock.tickCount() - start, 120);
     EXPECT_LT(cpuMs, 60.0) << "the wait must sleep, not spin";
+}
 
-    const qint64 before = clock.tickCount();
+TEST(RealClock, DelaysNeverEndEarly) {
+    // Measured on the machine's own monotonic clock, independent of the one under test: a
+    // lower bound, so a loaded machine cannot make it fail.
+    RealClock clock;
+    for (const auto& [ms, calls] : {std::pair{1, 300}, std::pair{20, 40}}) {
+        for (int i = 0; i < calls; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            clock.delay(ms);
+            const auto took = std::chrono::steady_clock::now() - start;
+            ASSERT_GE(took, std::chrono::milliseconds(ms)) << "Delay(" << ms << ") call " << i;
+        }
+    }
+    const qint64 us = clock.tickCountUs();
     clock.delay(0);
-    EXPECT_LE(clock.tickCount() - before, 1);
+    EXPECT_GE(clock.tickCountUs(), us);
+    EXPECT_EQ(clock.tickCountUs() / 1000 - clock.tickCount(), 0) << "one counter, two units";
 }
 
 }  // namespace

@@ -83,6 +83,11 @@ public:
         // Give the line discipline a moment to move the bytes to the slave side.
         ::usleep(5000);
     }
+    // The bytes without the pause, as a byte-at-a-time line delivers them.
+    void farEndSendsNow(const QByteArray& bytes) {
+        ASSERT_EQ(::write(master_, bytes.constData(), bytes.size()), bytes.size());
+        ::usleep(300);
+    }
     QByteArray farEndReceived() override {
         char buffer[4096];
         for (;;) {
@@ -220,6 +225,18 @@ TEST_P(SerialPortContract, OutputIsOnTheLineWhenTheCallReturns) {
     EXPECT_EQ(line_->farEndReceived(), QByteArray("\x7D\x00\x0C", 3));
 }
 
+TEST_P(SerialPortContract, WaitForInputEndsWhenTheBytesComeOrTheTimeIsUp) {
+    const qint64 start = line_->clock().tickCountUs();
+    port().waitForInput(2, 30000);
+    EXPECT_GE(line_->clock().tickCountUs() - start, 30000) << "nothing came: the whole wait";
+    EXPECT_EQ(port().inBufferCount(), 0);
+
+    line_->farEndSends("ab");
+    port().waitForInput(2, 5'000'000);
+    EXPECT_EQ(port().inBufferCount(), 2);
+    EXPECT_EQ(port().input(), QByteArray("ab"));
+}
+
 TEST_P(SerialPortContract, ZeroThresholdRaisesNoReceiveEvents) {
     port().setRThreshold(0);
     line_->farEndSends("xyz");
@@ -255,9 +272,37 @@ TEST_P(SerialPortContract, RefusesWhatTheSerialControlRefuses) {
     EXPECT_FALSE(port().portOpen());
 }
 
+TEST(QtSerialPortOnAPseudoTerminal, ABurstOfSingleBytesIsDeliveredInFewEvents) {
+    PtyHarness line;
+    SerialPort& port = line.port();
+    port.setCommPort(1);
+    port.setPortOpen(true);
+    port.setRThreshold(1);
+    int events = 0;
+    QByteArray received;
+    QObject::connect(&port, &SerialPort::onComm, [&] {
+        ++events;
+        received += port.input();
+    });
+    // 200 bytes one at a time, as a slow line delivers them, over about 100 ms.
+    QByteArray sent;
+    for (int i = 0; i < 200; ++i) {
+        const char byte = static_cast<char>('a' + i % 26);
+        sent += byte;
+        line.farEndSendsNow(QByteArray(1, byte));
+        if (i % 10 == 9) {
+            line.runEvents(5);
+        }
+    }
+    line.runEvents(100);
+    EXPECT_EQ(received, sent);
+    EXPECT_LT(events, 100) << "one event per burst, not one per byte";
+}
+
 TEST(QtSerialPortOnAPseudoTerminal, EventsKeepComingWhileAHandlerRunsAModalLoop) {
     // A handler that reads and then opens a modal window (a nested event loop) must not stop the
-    // line: further receive events are handled inside that loop.
+    // line: further receive events are handled inside that loop, nothing is lost, and no event is
+    // delivered from inside the port's own calls.
     PtyHarness line;
     SerialPort& port = line.port();
     port.setCommPort(1);
@@ -265,24 +310,40 @@ TEST(QtSerialPortOnAPseudoTerminal, EventsKeepComingWhileAHandlerRunsAModalLoop)
     port.setRThreshold(1);
     int nested = 0;
     bool inLoop = false;
+    bool modalDone = false;
+    bool inPortCall = false;
+    bool deliveredInsideACall = false;
+    QByteArray received;
+    QByteArray sent("first\r");
     QObject::connect(&port, &SerialPort::onComm, [&] {
-        port.input();
-        if (inLoop) {
-            ++nested;
+        deliveredInsideACall = deliveredInsideACall || inPortCall;
+        inPortCall = true;
+        received += port.input();
+        inPortCall = false;
+        if (inLoop || modalDone) {
+            nested += inLoop ? 1 : 0;
             return;
         }
         inLoop = true;
         QEventLoop modal;
         QTimer feed;
-        QObject::connect(&feed, &QTimer::timeout, [&] { line.farEndSends("more\r"); });
+        QObject::connect(&feed, &QTimer::timeout, [&] {
+            line.farEndSends("more\r");
+            sent += "more\r";
+        });
         feed.start(20);
         QTimer::singleShot(300, &modal, &QEventLoop::quit);
         modal.exec();
+        feed.stop();
         inLoop = false;
+        modalDone = true;
     });
     line.farEndSends("first\r");
     line.runEvents(400);
+    line.runEvents(50);
     EXPECT_GE(nested, 3);
+    EXPECT_EQ(received, sent);
+    EXPECT_FALSE(deliveredInsideACall);
 }
 
 TEST(QtSerialPortOnAPseudoTerminal, AVanishedDeviceClosesThePortAndRaisesAnEvent) {
