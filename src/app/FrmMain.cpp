@@ -94,6 +94,15 @@ FrmMain::FrmMain(AppServices& services, SharedState& state, QWidget* parent)
     calibration_ = std::make_unique<CalibrationWorkflow>(*unitLink_, state_, services_.boxes,
                                                          progress_, *calibrationPanel_);
     calibration_->setObserver(&calPlot_);
+    northAlignment_ = std::make_unique<NorthAlignment>(
+        *unitLink_, services_.boxes, progress_,
+        [this] { return liveData_->display().dataBoxCaption(Slot::CalcHeading); });
+    clearCal_ = std::make_unique<ClearMagneticCalibration>(*unitLink_, services_.boxes, progress_);
+    clearNorth_ = std::make_unique<ClearNorthRotation>(*unitLink_, services_.boxes, progress_);
+    connect(action("mnuClearCal"), &QAction::triggered, this,
+            [this] { clearCal_->mnuClearCal_Click(); });
+    connect(action("mnuClearNorth"), &QAction::triggered, this,
+            [this] { clearNorth_->mnuClearNorth_Click(); });
     calibration_->showIdle();
     connect(calibrationPanel_, &CalibrationPanel::clicked, this, &FrmMain::calibrationClicked);
 }
@@ -124,9 +133,8 @@ void FrmMain::buildMenus() {
     addItem(mnuFile, "mnuGetEEPROM", QStringLiteral("Get &EEPROM Map"),
             QKeySequence(Qt::CTRL | Qt::Key_E))
         ->setEnabled(false);
-    addItem(mnuFile, "mnuClearCal", QStringLiteral("Clear Magnetic Calibration"))
-        ->setEnabled(false);
-    addItem(mnuFile, "mnuClearNorth", QStringLiteral("Clear North Rotation"))->setEnabled(false);
+    addItem(mnuFile, "mnuClearCal", QStringLiteral("Clear Magnetic Calibration"));
+    addItem(mnuFile, "mnuClearNorth", QStringLiteral("Clear North Rotation"));
     addSeparator(mnuFile, "mnuDash1");
     connect(addItem(mnuFile, "mnuExit", QStringLiteral("E&xit")), &QAction::triggered, this,
             &FrmMain::mnuExit_Click);
@@ -204,9 +212,14 @@ QWidget* FrmMain::buildLiveArea() {
         DataLabel_[static_cast<size_t>(i)] =
             makeLabel(box, indexedName("DataLabel", i), QLatin1String(kDataLabelCaptions[i]));
         QLabel* value = makeLabel(box, indexedName("DataBox", i), QString());
+        // Opaque, so that a new value repaints the label alone and not the frame behind it.
+        value->setAutoFillBackground(true);
         value->setFont(fixed);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        value->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QStringLiteral("+000.0 dg ")));
+        // A fixed size: a new value then repaints the label without laying the window out again.
+        const QFontMetrics metrics(fixed);
+        value->setFixedSize(metrics.horizontalAdvance(QStringLiteral("+0000.0 dg ")),
+                            metrics.height() + 2);
         DataBox_[static_cast<size_t>(i)] = value;
         grid->addWidget(DataLabel_[static_cast<size_t>(i)], i, 0);
         grid->addWidget(value, i, 1);
@@ -218,11 +231,17 @@ QWidget* FrmMain::buildLiveArea() {
     grid->addWidget(line1, 7, 0, 1, 2);
     grid->addWidget(makeLabel(box, QStringLiteral("Label1"), QStringLiteral("Frame Rate")), 8, 0);
     FrameRate_ = makeLabel(box, QStringLiteral("FrameRate"), QStringLiteral("0 Frames/Sec"));
+    FrameRate_->setAutoFillBackground(true);
     FrameRate_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    FrameRate_->setFixedSize(
+        FrameRate_->fontMetrics().horizontalAdvance(QStringLiteral("000.0 Frames/Sec ")),
+        FrameRate_->sizeHint().height());
     grid->addWidget(FrameRate_, 8, 1);
     grid->addWidget(makeLabel(box, QStringLiteral("Label47"), QStringLiteral("Frame Count")), 9, 0);
     lblFrame_ = makeLabel(box, QStringLiteral("lblFrame"), QStringLiteral("0"));
+    lblFrame_->setAutoFillBackground(true);
     lblFrame_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblFrame_->setFixedSize(FrameRate_->width(), lblFrame_->sizeHint().height());
     grid->addWidget(lblFrame_, 9, 1);
     grid->setRowStretch(10, 1);
     // The unit found on the port: its map family and the first line of its identification text.
@@ -254,6 +273,9 @@ void FrmMain::calibrationClicked(CalControl control) {
             break;
         case CalControl::btnNewTest:
             calibration_->btnNewTest_Click();
+            break;
+        case CalControl::btnAlign:
+            northAlignment_->btnAlign_Click();
             break;
         default:
             break;

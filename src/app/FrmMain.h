@@ -7,6 +7,8 @@
 #include "calibration/CalibrationWorkflow.h"
 #include "dialogs/QtProgressWindow.h"
 #include "livedata/LiveViews.h"
+#include "maintenance/NorthAlignment.h"
+#include "maintenance/UserCorrectionRemoval.h"
 #include "unitlink/PortSelection.h"
 #include "unitlink/SharedState.h"
 #include "unitlink/StdUnitAccess.h"
@@ -55,6 +57,7 @@ public:
     CalModeSelector& calModeSelector() { return *calModeSelector_; }
     LiveDataSession& liveData() { return *liveData_; }
     CalibrationWorkflow& calibration() { return *calibration_; }
+    NorthAlignment& northAlignment() { return *northAlignment_; }
     const CalPlotModel& calPlot() const { return calPlot_; }
     CalibrationPanel* calibrationPanel() const { return calibrationPanel_; }
 
@@ -129,6 +132,9 @@ private:
     QtProgressWindow progress_{this};
     CalPlotModel calPlot_;
     std::unique_ptr<CalibrationWorkflow> calibration_;
+    std::unique_ptr<NorthAlignment> northAlignment_;
+    std::unique_ptr<ClearMagneticCalibration> clearCal_;
+    std::unique_ptr<ClearNorthRotation> clearNorth_;
     bool unloaded_ = false;
 
     std::array<QAction*, kPortMenuEntries> mnuCommPort_{};

@@ -12,12 +12,15 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QTimer>
 #include <cstdio>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -54,6 +57,48 @@ ProcessUsage processUsage() {
     return usage;
 }
 
+// The resident memory of this process now, in KiB (0 where unknown).
+long residentKiB() {
+#ifdef Q_OS_LINUX
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (statm.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> fields = statm.readAll().split(' ');
+        if (fields.size() > 1) {
+            return fields[1].toLong() * (sysconf(_SC_PAGESIZE) / 1024);
+        }
+    }
+#endif
+    return 0;
+}
+
+// After the main window is up: the CPU share over ms milliseconds, the resident memory once a
+// minute and at the end, the peak; then the program ends.
+void measureThenQuit(tarquel::Application& application, int ms) {
+    QObject::connect(&application, &tarquel::Application::mainWindowShown, [&application, ms] {
+        const ProcessUsage atShow = processUsage();
+        auto* elapsed = new QElapsedTimer;
+        elapsed->start();
+        auto* minute = new QTimer(&application);
+        QObject::connect(minute, &QTimer::timeout, [elapsed] {
+            std::printf("After %lld s: resident %.1f MiB\n", elapsed->elapsed() / 1000,
+                        residentKiB() / 1024.0);
+            std::fflush(stdout);
+        });
+        minute->start(60000);
+        QTimer::singleShot(ms, &application, [atShow, ms, elapsed] {
+            const ProcessUsage atEnd = processUsage();
+            const double cpuMs = atEnd.cpuMs - atShow.cpuMs;
+            std::printf(
+                "Measured %d ms: CPU %.0f ms (%.2f %% of a core), resident %.1f MiB, "
+                "peak %.1f MiB\n",
+                ms, cpuMs, 100.0 * cpuMs / ms, residentKiB() / 1024.0, atEnd.peakKiB / 1024.0);
+            std::fflush(stdout);
+            delete elapsed;
+            QApplication::quit();
+        });
+    });
+}
+
 bool saveShot(QWidget* window, const QString& path) {
     if (window == nullptr || !window->grab().save(path)) {
         std::fprintf(stderr, "tarquel: could not write %s\n", qPrintable(path));
@@ -87,10 +132,16 @@ int main(int argc, char** argv) {
         QStringLiteral("screenshot-delay"),
         QStringLiteral("Milliseconds of live data before the main window's screenshot."),
         QStringLiteral("MS"), QStringLiteral("4000"));
+    const QCommandLineOption measure(
+        QStringLiteral("measure-ms"),
+        QStringLiteral("Once connected, measure CPU time and memory for MS milliseconds, print "
+                       "them and exit (message boxes get their default answers)."),
+        QStringLiteral("MS"));
     parser.addOption(shotDir);
     parser.addOption(shotDelay);
+    parser.addOption(measure);
     parser.process(app);
-    const bool screenshots = parser.isSet(shotDir);
+    const bool screenshots = parser.isSet(shotDir) || parser.isSet(measure);
 
     tarquel::RealClock clock;
     tarquel::QtMessageBoxes windowBoxes;
@@ -108,7 +159,9 @@ int main(int argc, char** argv) {
         desktop};
     tarquel::Application application(services);
 
-    if (screenshots) {
+    if (parser.isSet(measure)) {
+        measureThenQuit(application, parser.value(measure).toInt());
+    } else if (screenshots) {
         const QString dir = parser.value(shotDir);
         QDir().mkpath(dir);
         const int delay = parser.value(shotDelay).toInt();

@@ -15,26 +15,34 @@ constexpr int kTicksPerHalfAxis = 4;
 
 }  // namespace
 
+void CalPlotModel::changed() {
+    ++revision_;
+    if (onChanged_) {
+        onChanged_();
+    }
+}
+
 void CalPlotModel::frameShown(const std::vector<double>& values) {
     if (!running_ || values.size() <= static_cast<std::size_t>(Slot::Hy)) {
         return;
     }
-    const QPointF pair(values[Slot::Hx], values[Slot::Hy]);
-    if (!std::isfinite(pair.x()) || !std::isfinite(pair.y())) {
+    const double hx = values[Slot::Hx];
+    const double hy = values[Slot::Hy];
+    if (!std::isfinite(hx) || !std::isfinite(hy)) {
         return;
     }
-    if (ring_.size() < static_cast<std::size_t>(kTrailLength)) {
-        ring_.push_back(pair);
-    } else {
-        ring_[next_] = pair;
-    }
-    next_ = (next_ + 1) % kTrailLength;
-    ++revision_;
+    ring_[next_].setX(hx);
+    ring_[next_].setY(hy);
+    next_ = (next_ + 1) % ring_.size();
+    count_ = std::min(count_ + 1, ring_.size());
+    changed();
 }
 
+CalPlotModel::CalPlotModel() : ring_(kTrailLength) {}
+
 std::vector<QPointF> CalPlotModel::trail() const {
-    if (ring_.size() < static_cast<std::size_t>(kTrailLength)) {
-        return ring_;
+    if (count_ < ring_.size()) {
+        return {ring_.begin(), ring_.begin() + static_cast<std::ptrdiff_t>(count_)};
     }
     std::vector<QPointF> ordered(ring_.begin() + static_cast<std::ptrdiff_t>(next_), ring_.end());
     ordered.insert(ordered.end(), ring_.begin(),
@@ -45,29 +53,29 @@ std::vector<QPointF> CalPlotModel::trail() const {
 void CalPlotModel::pointStored(int slot, const PointRecord& point) {
     if (slot >= 0 && slot < CalSlot::Count) {
         points_[static_cast<std::size_t>(slot)] = QPointF(point.Hx, point.Hy);
-        ++revision_;
+        changed();
     }
 }
 
 void CalPlotModel::pointsCleared() {
     points_.fill(std::nullopt);
     fit_.reset();
-    ++revision_;
+    changed();
 }
 
 void CalPlotModel::solved(const CalibrationResult& result) {
     fit_ = Fit{QPointF(-result.xBias, -result.yBias), result.xRange, result.yRange};
-    ++revision_;
+    changed();
 }
 
 void CalPlotModel::testRunning(bool running) {
     running_ = running;
     if (running) {
-        ring_.clear();
+        count_ = 0;
         next_ = 0;
         pointsCleared();
     }
-    ++revision_;
+    changed();
 }
 
 double CalPlotGeometry::niceStep(double raw) {

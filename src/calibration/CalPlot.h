@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
         double yRange = 0;
     };
 
+    CalPlotModel();
+
     // FrameObserver: the seven display values of an accepted frame (Hx in slot 0, Hy in 1).
     void frameShown(const std::vector<double>& values) override;
     // CalibrationObserver
@@ -40,14 +43,19 @@ public:
     const std::optional<Fit>& fit() const { return fit_; }
     // Grows with every change, so a view repaints only when something changed.
     quint64 revision() const { return revision_; }
+    // Called after every change (the plot widget schedules a repaint).
+    void setOnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
 
 private:
     bool running_ = false;
     std::vector<QPointF> ring_;
     std::size_t next_ = 0;
+    std::size_t count_ = 0;
     std::array<std::optional<QPointF>, 4> points_{};
     std::optional<Fit> fit_;
     quint64 revision_ = 0;
+    std::function<void()> onChanged_;
+    void changed();
 };
 
 // How the plot is laid out in a widget: field units to pixels at the same scale on both axes,

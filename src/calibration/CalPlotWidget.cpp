@@ -12,7 +12,7 @@ const char* const kSlotLabels[4] = {"0", "90", "180", "270"};
 
 }  // namespace
 
-CalPlotWidget::CalPlotWidget(const CalPlotModel& model, QWidget* parent)
+CalPlotWidget::CalPlotWidget(CalPlotModel& model, QWidget* parent)
     : QWidget(parent), model_(model) {
     setObjectName(QStringLiteral("calPlot"));
     setAutoFillBackground(true);
@@ -21,8 +21,17 @@ CalPlotWidget::CalPlotWidget(const CalPlotModel& model, QWidget* parent)
         QStringLiteral("Hx against Hy of the recent frames, the stored points and the "
                        "fitted centre and ellipse"));
     refreshTimer_.setInterval(kRefreshMs);
+    refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &CalPlotWidget::refresh);
-    refreshTimer_.start();
+    model.setOnChanged([this] {
+        if (!refreshTimer_.isActive()) {
+            refreshTimer_.start();
+        }
+    });
+}
+
+CalPlotWidget::~CalPlotWidget() {
+    model_.setOnChanged({});
 }
 
 QSize CalPlotWidget::sizeHint() const {

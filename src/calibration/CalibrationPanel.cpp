@@ -45,7 +45,7 @@ QString indexedName(const char* name, int index) {
 
 }  // namespace
 
-CalibrationPanel::CalibrationPanel(const CalPlotModel& plot, QWidget* parent) : QWidget(parent) {
+CalibrationPanel::CalibrationPanel(CalPlotModel& plot, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("CalibrationArea"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

@@ -36,7 +36,7 @@ public:
         std::function<QString(int)> dataBoxCaption;
     };
 
-    CalibrationPanel(const CalPlotModel& plot, QWidget* parent = nullptr);
+    CalibrationPanel(CalPlotModel& plot, QWidget* parent = nullptr);
     void setOutside(const Outside& outside) { outside_ = outside; }
 
     QPushButton* button(CalControl control) const;

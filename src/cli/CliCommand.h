@@ -80,6 +80,7 @@ struct CliCommandSpec {
 // The command groups, each defined beside its own commands.
 std::span<const CliCommandSpec> unitLinkCommands();
 std::span<const CliCommandSpec> calibrationCommands();
+std::span<const CliCommandSpec> maintenanceCommands();
 
 // Every command, in the order of the usage text.
 std::vector<const CliCommandSpec*> allCliCommands();

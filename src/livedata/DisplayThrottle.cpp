@@ -3,7 +3,10 @@
 namespace tarquel {
 
 DisplayThrottle::DisplayThrottle(LiveDataView& window, Clock& clock)
-    : window_(window), timer_(clock.createTimer()) {
+    : window_(window),
+      clock_(clock),
+      timer_(clock.createTimer()),
+      lastFlushMs_(clock.tickCount() - kDisplayIntervalMs) {
     frameCount_.text = QStringLiteral("0");
     frameRate_.text = window_.frameRateCaption();
     for (int slot = 0; slot < static_cast<int>(dataBoxes_.size()); ++slot) {
@@ -16,24 +19,28 @@ DisplayThrottle::DisplayThrottle(LiveDataView& window, Clock& clock)
 DisplayThrottle::~DisplayThrottle() = default;
 
 void DisplayThrottle::changed() {
-    // Shown at the next tick, so that a frame's captions go to the window together.
     dirty_ = true;
+    // A change made outside a receive event is written by the timer at the latest.
     timer_->setEnabled(true);
 }
 
-void DisplayThrottle::tick() {
-    if (dirty_) {
+void DisplayThrottle::endOfEvent() {
+    if (dirty_ && clock_.tickCount() - lastFlushMs_ >= kDisplayIntervalMs) {
         flush();
-    } else {
-        timer_->setEnabled(false);
     }
 }
 
+void DisplayThrottle::tick() {
+    flush();
+}
+
 void DisplayThrottle::flush() {
+    timer_->setEnabled(false);
     if (!dirty_) {
         return;
     }
     dirty_ = false;
+    lastFlushMs_ = clock_.tickCount();
     for (int slot = 0; slot < static_cast<int>(dataBoxes_.size()); ++slot) {
         Caption& box = dataBoxes_[static_cast<std::size_t>(slot)];
         if (box.dirty) {

@@ -10,9 +10,10 @@
 namespace tarquel {
 
 // Stands between the frame decoder and the window's live display: every frame's captions are
-// taken at once (and read back as the latest), but the window's labels are written at most
-// 20 times a second: what changed is written at the next tick of a 50 ms timer, which runs only
-// while there are changes, so a burst always ends with its final captions on screen.
+// taken at once (and read back as the latest), but the window's labels are written at most 20
+// times a second. At the end of a receive event what changed is written when the last write is
+// 50 ms old; otherwise a timer writes it when that time is up, so a burst always ends with its
+// final captions on screen and a frame's captions go to the window together.
 class DisplayThrottle : public LiveDataView {
 public:
     static constexpr int kDisplayIntervalMs = 50;  // 20 writes a second
@@ -31,6 +32,8 @@ public:
     bool getDataEnabled() const override { return window_.getDataEnabled(); }
     void focusGetData() override;
 
+    // The receive event that changed the captions has ended.
+    void endOfEvent();
     // Writes what changed to the window now.
     void flush();
     // Label writes passed on to the window so far.
@@ -45,7 +48,9 @@ private:
     void tick();
 
     LiveDataView& window_;
+    Clock& clock_;
     std::unique_ptr<Timer> timer_;
+    qint64 lastFlushMs_;
     std::array<Caption, 7> dataBoxes_{};
     Caption frameCount_;
     Caption frameRate_;

@@ -9,6 +9,8 @@ LiveDataSession::LiveDataSession(const LiveDataWiring& w)
       decoder_(w.state, heading_, gauge_, w.modes, display_),
       assembler_(decoder_),
       status_(w.state, w.status, w.tiltPopups),
-      receivePath_(w.MSComm1, w.clock, w.state, assembler_, decoder_, status_) {}
+      receivePath_(w.MSComm1, w.clock, w.state, assembler_, decoder_, status_) {
+    receivePath_.setAfterEvent([this] { display_.endOfEvent(); });
+}
 
 }  // namespace tarquel

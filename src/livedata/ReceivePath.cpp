@@ -69,6 +69,9 @@ void ReceivePath::MSComm1_OnComm() {
     } catch (const RuntimeError&) {
         // The event ends silently with whatever state was reached.
     }
+    if (afterEvent_) {
+        afterEvent_();
+    }
 }
 
 void ReceivePath::receive() {
@@ -109,6 +112,9 @@ void ReceivePath::DataNotReceivedTimer_Timer() {
     state_.messages.ClearSWMessage(SwFlag::Receiving);
     decoder_.ResetDataWindows();
     status_.UpdateStatusMessages();
+    if (afterEvent_) {
+        afterEvent_();
+    }
 }
 
 }  // namespace tarquel

@@ -9,6 +9,7 @@
 #include "unitlink/SharedState.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 namespace tarquel {
@@ -44,6 +45,8 @@ public:
     void setTerminalVisible(bool visible) { terminalVisible_ = visible; }
     bool terminalVisible() const { return terminalVisible_; }
     void setTerminalSink(TerminalSink* terminal) { terminal_ = terminal; }
+    // Runs at the end of every handled event and silence tick (the live display writes then).
+    void setAfterEvent(std::function<void()> afterEvent) { afterEvent_ = std::move(afterEvent); }
 
     // Timer ticks, public so that the window or a test may run them directly.
     void tmrEvents_Timer();
@@ -67,6 +70,7 @@ private:
     std::unique_ptr<Timer> DataNotReceivedTimer_;
     TerminalSink* terminal_ = nullptr;
     bool terminalVisible_ = false;
+    std::function<void()> afterEvent_;
     QObject connections_;  // context of the port connection, so it ends with this object
 };
 

@@ -127,6 +127,8 @@ void QtSerialPort::applySettings() {
 void QtSerialPort::setPortOpen(bool open) {
     if (!open) {
         pending_.clear();
+        delete arrival_;
+        arrival_ = nullptr;
         if (serial_.isOpen()) {
             serial_.close();
         }
@@ -158,9 +160,12 @@ void QtSerialPort::setPortOpen(bool open) {
     pending_.clear();
     deliveryQueued_ = false;
 #ifndef Q_OS_WIN
-    // Qt's own buffer holds one byte: its notifier then rests until the byte is taken, and the
-    // system keeps the rest for input().
+    // Qt's own buffer holds one byte should its notifier ever read; the system keeps the rest
+    // for input().
     serial_.setReadBufferSize(1);
+    quietQtNotifier();
+    arrival_ = new QSocketNotifier(serial_.handle(), QSocketNotifier::Read, this);
+    connect(arrival_, &QSocketNotifier::activated, this, &QtSerialPort::scheduleReceive);
 #endif
 }
 
@@ -228,9 +233,8 @@ qint64 QtSerialPort::systemWaiting() const {
 }
 
 void QtSerialPort::pullFromSystem() {
-    // The byte Qt's notifier took comes first; then everything the system holds.
-    pending_ += serial_.readAll();
 #ifdef Q_OS_WIN
+    pending_ += serial_.readAll();
     if (systemWaiting() <= 0) {
         return;
     }
@@ -243,6 +247,12 @@ void QtSerialPort::pullFromSystem() {
     }
     pending_ += serial_.readAll();
 #else
+    // The byte Qt's notifier took comes first (read from its buffer alone, which leaves the
+    // notifier resting); then everything the system holds.
+    if (const qint64 held = serial_.bytesAvailable(); held > 0) {
+        pending_ += serial_.read(held);
+        quietQtNotifier();  // reading Qt's buffer wakes its notifier
+    }
     const int fd = static_cast<int>(serial_.handle());
     char chunk[4096];
     for (;;) {
@@ -324,7 +334,24 @@ void QtSerialPort::discardInput() {
     }
 }
 
+void QtSerialPort::quietQtNotifier() {
+#ifndef Q_OS_WIN
+    for (QSocketNotifier* notifier : serial_.findChildren<QSocketNotifier*>()) {
+        if (notifier != arrival_ && notifier->type() == QSocketNotifier::Read) {
+            notifier->setEnabled(false);
+        }
+    }
+#endif
+}
+
+void QtSerialPort::watchForArrival(bool watch) {
+    if (arrival_ != nullptr) {
+        arrival_->setEnabled(watch);
+    }
+}
+
 void QtSerialPort::scheduleReceive() {
+    watchForArrival(false);
     if (deliveryQueued_) {
         return;
     }
@@ -335,16 +362,25 @@ void QtSerialPort::scheduleReceive() {
 void QtSerialPort::deliverReceive() {
     // Cleared first: arrivals while the handler runs (a modal loop in it) get their own delivery.
     deliveryQueued_ = false;
-    if (!serial_.isOpen() || rThreshold_ <= 0 || inBufferCount() < rThreshold_) {
+    if (!serial_.isOpen()) {
         return;
     }
+    if (rThreshold_ <= 0 || inBufferCount() < rThreshold_) {
+        if (inBufferCount() == 0 && deviceLost()) {
+            // A descriptor that is readable with nothing to read: the far end hung up.
+            reportDeviceLost();
+            return;
+        }
+        // The stream has paused: the notifier says when it goes on.
+        watchForArrival(true);
+        return;
+    }
+    // While data flows the next look comes from the clock, not from a notifier: one wake-up per
+    // interval however the bytes arrive. Queued before the handler runs, so that a handler that
+    // runs a modal loop still gets the bytes that come meanwhile.
+    scheduleReceive();
     commEvent_ = CommEvent::Receive;
     emit onComm();
-    // Bytes the handler left (it may ignore an event) wait for Qt's notifier no more: it rests
-    // while its one-byte buffer is full.
-    if (serial_.isOpen() && inBufferCount() >= rThreshold_) {
-        scheduleReceive();
-    }
 }
 
 bool QtSerialPort::deviceLost() const {
@@ -363,6 +399,22 @@ bool QtSerialPort::deviceLost() const {
 #endif
 }
 
+// The device went away (a USB adapter unplugged, the far end of a pseudo-terminal closed).
+// Closing it stops polling a dead handle; later operations report a closed port.
+void QtSerialPort::reportDeviceLost() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!serial_.isOpen()) {
+                return;
+            }
+            setPortOpen(false);
+            commEvent_ = CommEvent::DeviceLost;
+            emit onComm();
+        },
+        Qt::QueuedConnection);
+}
+
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError) {
         // Qt's own reading failed. If the device is still there it was a read that found nothing
@@ -371,19 +423,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
         if (!deviceLost()) {
             return;
         }
-        // The device went away (a USB adapter unplugged, the far end of a pseudo-terminal closed).
-        // Closing it stops Qt from polling a dead handle; later operations report a closed port.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (serial_.isOpen()) {
-                    serial_.close();
-                }
-                serial_.clearError();
-                commEvent_ = CommEvent::DeviceLost;
-                emit onComm();
-            },
-            Qt::QueuedConnection);
+        reportDeviceLost();
     }
 }
 

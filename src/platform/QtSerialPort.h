@@ -4,16 +4,18 @@
 #include "platform/SerialPort.h"
 
 #include <QSerialPort>
+#include <QSocketNotifier>
 
 namespace tarquel {
 
 // A real serial port (or pseudo-terminal) through Qt SerialPort.
 //
 // Qt SerialPort opens, configures and closes the device. On Unix the bytes themselves are read and
-// written on the device's descriptor: Qt's read buffer is limited to one byte, so its notifier
-// only says that something arrived (and then rests until that byte is taken), while the operating
-// system keeps the rest. The waiting-byte count adds what the system holds (FIONREAD), which keeps
-// it exact while the program blocks in a wait.
+// written on the device's descriptor, and Qt's own read notifier is kept quiet (its buffer is
+// limited to one byte besides): a notifier of this class says when bytes come after a pause, and
+// while they keep coming the next look is taken on a timer, so the program wakes once per
+// interval however the line delivers its bytes. The waiting-byte count adds what the system holds
+// (FIONREAD), which keeps it exact while the program blocks in a wait.
 //
 // Receive events are delivered through the event queue, never from inside a call of this object,
 // and one delivery serves a whole burst: the first arrival queues a delivery a few milliseconds
@@ -51,6 +53,9 @@ private:
     void pullFromSystem();
     void writeToSystem(const QByteArray& bytes);
     void scheduleReceive();
+    void watchForArrival(bool watch);
+    void quietQtNotifier();
+    void reportDeviceLost();
     void deliverReceive();
     void onError(QSerialPort::SerialPortError error);
     bool deviceLost() const;
@@ -63,10 +68,11 @@ private:
     int rThreshold_ = 0;
     int commEvent_ = 0;
     bool deliveryQueued_ = false;
+    QSocketNotifier* arrival_ = nullptr;  // Unix: says that bytes came after a pause
     QByteArray pending_;  // read from the system but not yet taken (a read length was set)
 };
 
 // Milliseconds between the first arrival of a burst and its receive event.
-inline constexpr int kReceiveCoalesceMs = 8;
+inline constexpr int kReceiveCoalesceMs = 50;
 
 }  // namespace tarquel

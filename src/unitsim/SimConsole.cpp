@@ -96,6 +96,7 @@ QString programUsage() {
         "  --noise MG              noise standard deviation in mg (1)\n"
         "  --seed N                noise and garble seed (1)\n"
         "  --fastest               send frames back to back\n"
+        "  --rate FPS              send this many frames a second (the line permitting)\n"
         "  --no-stream             start with the frame stream off\n"
         "  --modem                 answer \"AT\" with \"OK\"\n"
         "  --fault NAME[=N]        no-answer, one-byte, three-byte, refuse-writes,\n"
@@ -199,7 +200,7 @@ std::optional<ProgramOptions> parseProgramOptions(const QStringList& args, QStri
             }
             addFault(unit.faults, *fault, value.section(QLatin1Char('='), 1).toInt());
         } else if (option == QLatin1String("--heading") || option == QLatin1String("--rotate") ||
-                   option == QLatin1String("--noise")) {
+                   option == QLatin1String("--noise") || option == QLatin1String("--rate")) {
             if (!takeNumbers(args, i, 1, n)) {
                 return fail(option + QStringLiteral(" takes a number"));
             }
@@ -207,6 +208,11 @@ std::optional<ProgramOptions> parseProgramOptions(const QStringList& args, QStri
                 unit.physics.headingDeg = n[0];
             } else if (option == QLatin1String("--rotate")) {
                 unit.physics.rotateDegPerS = n[0];
+            } else if (option == QLatin1String("--rate")) {
+                if (n[0] <= 0) {
+                    return fail(QStringLiteral("--rate takes a number of frames above 0"));
+                }
+                unit.frameRate = n[0];
             } else {
                 unit.physics.noiseMg = n[0];
             }

@@ -49,6 +49,7 @@ SimulatedUnit::SimulatedUnit(const Config& config)
       format_(config.format),
       streamEnabled_(config.streamEnabled),
       fastest_(config.fastest),
+      frameRate_(config.frameRate),
       checksumMs_(config.checksumMs),
       faults_(config.faults) {
     const UnitLayout& l = memory_.layout();
@@ -317,6 +318,9 @@ void SimulatedUnit::setBaud(int baud) {
 double SimulatedUnit::cyclePeriodMs(qsizetype frameBytes) const {
     if (fastest_) {
         return 0;
+    }
+    if (frameRate_ > 0) {
+        return 1000.0 / frameRate_;
     }
     return std::ceil(static_cast<double>(frameBytes) / kCharactersPerCycle) * 1000.0 /
            kCyclesPerSecond;

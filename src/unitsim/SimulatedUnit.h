@@ -50,6 +50,7 @@ struct UnitConfig {
     QString revision = QStringLiteral("C2");  // 1600 family: two characters at 16EA
     bool streamEnabled = true;
     bool fastest = false;
+    double frameRate = 0;   // frames a second instead of the unit's own timing; 0: its own
     int checksumMs = 2000;  // time the unit needs to recalculate its checksum
     quint64 seed = 1;
     PhysicsSettings physics;
@@ -187,6 +188,7 @@ private:
     OutputFormat format_;
     bool streamEnabled_;
     bool fastest_;
+    double frameRate_;
     int checksumMs_;
     FaultSettings faults_;
     QByteArray modemLine_;  // the last bytes heard, for the modem's "AT"

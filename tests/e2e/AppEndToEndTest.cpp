@@ -116,9 +116,12 @@ TEST(AppEndToEnd, FindsTheUnitShowsLiveDataAndNoticesSilenceAndTilt) {
     EXPECT_TRUE(main.mnuCommPort(2)->isChecked());
     EXPECT_TRUE(main.unitLink().unitAddresses().isB600Family);
 
-    // Live data: the seven values, and a frame rate that matches the unit's frame length.
-    ASSERT_TRUE(RealApp::runUntil([&] { return !main.DataBox(6)->text().isEmpty(); }, 3000));
-    RealApp::runFor(1500);
+    // Live data: the seven values, and a frame rate that matches the unit's frame length. Waits
+    // are for conditions, so a loaded machine only makes them take longer.
+    ASSERT_TRUE(RealApp::runUntil([&] { return !main.DataBox(6)->text().isEmpty(); }, 10000));
+    ASSERT_TRUE(
+        RealApp::runUntil([&] { return main.label("lblFrame")->text().toDouble() > 20; }, 20000))
+        << "frames stopped: " << main.label("lblFrame")->text().toStdString();
     for (int i = 0; i < 7; ++i) {
         EXPECT_FALSE(main.DataBox(i)->text().isEmpty()) << "value " << i;
     }
@@ -126,18 +129,17 @@ TEST(AppEndToEnd, FindsTheUnitShowsLiveDataAndNoticesSilenceAndTilt) {
     EXPECT_NEAR(leadingNumber(main.DataBox(6)->text()), 123.0, 0.5);
     // "I 123.0 0 0 -1000 -136 -210 400": 31 characters and CR, 3 cycles: 23.7 frames a second.
     EXPECT_EQ(main.label("FrameRate")->text(), QStringLiteral("23.7 Frames/Sec"));
-    const double frames = main.label("lblFrame")->text().toDouble();
-    EXPECT_GT(frames, 20);
     EXPECT_EQ(main.softwareInfoText(), QStringLiteral("Receiving Data."));
 
-    // Silence: "Not Receiving Data." within two seconds, the values blanked.
+    // Silence: "Not Receiving Data." a second or more after the last frame (the timing itself is
+    // tested on virtual time), the values blanked.
     EXPECT_EQ(unit3.command(QStringLiteral("stream off")), QStringLiteral("ok"));
     QElapsedTimer silence;
     silence.start();
     ASSERT_TRUE(RealApp::runUntil(
-        [&] { return main.softwareInfoText() == QStringLiteral("Not Receiving Data."); }, 2500));
-    EXPECT_LE(silence.elapsed(), 2100);
-    EXPECT_TRUE(main.DataBox(0)->text().isEmpty());
+        [&] { return main.softwareInfoText() == QStringLiteral("Not Receiving Data."); }, 15000));
+    EXPECT_GE(silence.elapsed(), 900);
+    EXPECT_TRUE(RealApp::runUntil([&] { return main.DataBox(0)->text().isEmpty(); }, 5000));
 
     // Tilt: the caution line, the badge and the pop-up, once. Live data goes on while the modal
     // pop-up waits for the operator.
@@ -161,9 +163,10 @@ TEST(AppEndToEnd, FindsTheUnitShowsLiveDataAndNoticesSilenceAndTilt) {
     answer.start(50);
     EXPECT_EQ(unit3.command(QStringLiteral("tilt 15 0")), QStringLiteral("ok"));
     EXPECT_EQ(unit3.command(QStringLiteral("stream on")), QStringLiteral("ok"));
-    ASSERT_TRUE(RealApp::runUntil([&] { return !popups.empty(); }, 8000))
+    ASSERT_TRUE(RealApp::runUntil([&] { return !popups.empty(); }, 30000))
         << "frames stopped while the pop-up was open";
-    RealApp::runFor(1500);
+    ASSERT_TRUE(RealApp::runUntil(
+        [&] { return main.label("lblCaution")->text() == QStringLiteral("CAUTION"); }, 10000));
     EXPECT_EQ(main.label("lblCaution")->text(), QStringLiteral("CAUTION"));
     EXPECT_TRUE(main.informationText().startsWith(
         QStringLiteral("1.  Caution! Unit angle over 10 dg. Cal accuracy degraded.\r\n")))

@@ -1,0 +1,154 @@
+#include "maintenance/UserCorrectionRemoval.h"
+
+#include "platform/Errors.h"
+#include "unitlink/HexText.h"
+
+namespace tarquel {
+
+namespace {
+
+const QString kZero = QStringLiteral("0000");
+
+bool holdsCorrection(const QString& word) {
+    return word == kReadError || WordValue(word) != 0;
+}
+
+const QString kAlterLine =
+    QStringLiteral("Pressing 'Yes' will alter the EEPROM of the Corvane unit.");
+
+}  // namespace
+
+UserCorrectionRemoval::UserCorrectionRemoval(UnitLink& link, MessageBoxes& boxes,
+                                             ProgressWindow& progress)
+    : link_(link), boxes_(boxes), progress_(progress) {}
+
+MaintenanceResult UserCorrectionRemoval::run(const Texts& texts, const std::vector<Field>& fields,
+                                             Question question) {
+    found_.clear();
+    cleared_ = 0;
+    checksumRecalculated_ = false;
+    try {
+        return remove(texts, fields, question);
+    } catch (const RuntimeError&) {
+        return fail({QLatin1String(texts.errorLine) + kCrLf +
+                         QStringLiteral("Please check the connections and settings."),
+                     QLatin1String(texts.errorTitle), MsgIcon::Critical, MsgButtons::OK},
+                    MaintenanceResult::Failed);
+    }
+}
+
+MaintenanceResult UserCorrectionRemoval::remove(const Texts& texts,
+                                                const std::vector<Field>& fields,
+                                                Question question) {
+    if (!link_.fInit(false)) {
+        return fail({QLatin1String(texts.errorLine) + kCrLf +
+                         QStringLiteral("Please check the connections and settings."),
+                     QLatin1String(texts.errorTitle), MsgIcon::Critical, MsgButtons::OK},
+                    MaintenanceResult::NoUnit);
+    }
+    const UnitAddresses& addresses = link_.unitAddresses();
+    bool anything = false;
+    for (const Field& field : fields) {
+        const QString& address = addresses.*(field.address);
+        found_.push_back({QLatin1String(field.name), address, link_.fReadFromUnit(address)});
+        anything = anything || holdsCorrection(found_.back().text);
+    }
+    if (!anything) {
+        boxes_.show({QLatin1String(texts.nothingText), QLatin1String(texts.nothingTitle),
+                     MsgIcon::Information, MsgButtons::OK});
+        return MaintenanceResult::NothingToRemove;
+    }
+    if (boxes_.show(eepromQuestion(question(found_), QLatin1String(texts.questionTitle),
+                                   MsgIcon::Exclamation)) != MsgAnswer::Yes) {
+        return MaintenanceResult::Declined;
+    }
+
+    progress_.OpenProcessWindow(QStringLiteral("Removing User Calibrations"));
+    if (!link_.fWriteAccess()) {
+        return fail(writeAccessErrorBox(), MaintenanceResult::AccessRefused);
+    }
+    for (const FoundWord& word : found_) {
+        if (!link_.fWriteToUnit(word.address, kZero)) {
+            if (cleared_ > 0) {
+                recalculateChecksum(link_, progress_);
+                checksumRecalculated_ = true;
+            }
+            return fail(eepromWriteErrorBox(), MaintenanceResult::NotVerified);
+        }
+        ++cleared_;
+    }
+    recalculateChecksum(link_, progress_);
+    checksumRecalculated_ = true;
+    progress_.CloseProcessWindow();
+    boxes_.show({QLatin1String(texts.successText), QLatin1String(texts.successTitle),
+                 MsgIcon::Information, MsgButtons::OK});
+    return MaintenanceResult::Done;
+}
+
+MaintenanceResult UserCorrectionRemoval::fail(const MsgBox& box, MaintenanceResult result) {
+    closeIfVisible(progress_);
+    boxes_.show(box);
+    return result;
+}
+
+// Clear Magnetic Calibration -------------------------------------------------------------------
+
+MaintenanceResult ClearMagneticCalibration::mnuClearCal_Click() {
+    static const Texts texts{
+        "Error Clearing Cal Map!",
+        "An error has occurred during the Clear Cal routine.",
+        "No magnetic cal to remove!",
+        "There appears to be no user magnetic calibration in the EEPROM of the Corvane unit.",
+        "Remove User Magnetic Calibrations?",
+        "Magnetic Cal Removed.",
+        "User magnetic calibration successfully removed.",
+    };
+    static const std::vector<Field> fields{
+        {"X Bias", &UnitAddresses::xBiasWord},
+        {"Y Bias", &UnitAddresses::yBiasWord},
+        {"Z Bias", &UnitAddresses::zBiasWord},
+        {"X Gain", &UnitAddresses::xGainWord},
+        {"Y Gain", &UnitAddresses::yGainWord},
+        {"Z Gain", &UnitAddresses::zGainWord},
+        {"North Rotation", &UnitAddresses::northRotationWord},
+    };
+    return run(texts, fields, &ClearMagneticCalibration::question);
+}
+
+QString ClearMagneticCalibration::question(const std::vector<FoundWord>& w) {
+    const QChar tab = QLatin1Char('\t');
+    return QStringLiteral("Current User Magnetic Calibration:") + kCrLf +
+           QStringLiteral("X Bias:  ") + w[0].text + tab + QStringLiteral("X Gain:  ") + w[3].text +
+           kCrLf + QStringLiteral("Y Bias:  ") + w[1].text + tab + QStringLiteral("Y Gain:  ") +
+           w[4].text + kCrLf + QStringLiteral("Z Bias:  ") + w[2].text + tab +
+           QStringLiteral("Z Gain:  ") + w[5].text + kCrLf + QStringLiteral("North Rotation:  ") +
+           w[6].text + kCrLf + kCrLf +
+           QStringLiteral(
+               "Are you sure you want to remove the user (installation) magnetic "
+               "calibration?") +
+           kCrLf + kAlterLine;
+}
+
+// Clear North Rotation -------------------------------------------------------------------------
+
+MaintenanceResult ClearNorthRotation::mnuClearNorth_Click() {
+    static const Texts texts{
+        "Error Clearing North Rotation!",
+        "An error has occurred during the Clear North Rotation routine.",
+        "No north alignement to remove!",
+        "There appears to be no user north alignment in the EEPROM of the Corvane unit.",
+        "Remove North Rotation?",
+        "North Rotation Removed.",
+        "User north rotation successfully removed.",
+    };
+    static const std::vector<Field> fields{{"North Rotation", &UnitAddresses::northRotationWord}};
+    return run(texts, fields, &ClearNorthRotation::question);
+}
+
+QString ClearNorthRotation::question(const std::vector<FoundWord>& w) {
+    return QStringLiteral("Current North Rotation:  ") + w[0].text + kCrLf + kCrLf +
+           QStringLiteral("Are you sure you want to remove the user north rotation?") + kCrLf +
+           kAlterLine;
+}
+
+}  // namespace tarquel
