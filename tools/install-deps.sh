@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core procps
+    clang libclang-rt-14-dev llvm
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,14 @@
 #include "app/FrmMain.h"
 
 #include "app/DesktopFolder.h"
+#include "app/FrmAbout.h"
 #include "app/Version.h"
 #include "calibration/CalGaugeWidget.h"
 #include "calibration/CalibrationPanel.h"
 #include "dialogs/InProcessWindow.h"
 #include "dialogs/InformationWindow.h"
 #include "livedata/LiveDataSession.h"
+#include "maptool/FrmEEPROMCompare.h"
 #include "platform/Errors.h"
 #include "platform/Twips.h"
 #include "unitlink/CommProperties.h"
@@ -57,7 +59,11 @@ FrmMain::FrmMain(AppServices& services, SharedState& state, QWidget* parent)
       services_(services),
       state_(state),
       MSComm1_(services.createPort()),
-      access_(services.clock, services.boxes, state.unitMap) {
+      access_(services.clock, services.boxes, state.unitMap),
+      themes_(QApplication::palette()),
+      helpFile_(services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                 : services.programFolder,
+                services.desktop, services.boxes) {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     MSComm1_->setSettings(QStringLiteral("9600,n,8,1"));
@@ -130,9 +136,9 @@ void FrmMain::buildMenus() {
     };
 
     QMenu* mnuFile = addMenu(nullptr, "mnuFile", "&File");
-    addItem(mnuFile, "mnuGetEEPROM", QStringLiteral("Get &EEPROM Map"),
-            QKeySequence(Qt::CTRL | Qt::Key_E))
-        ->setEnabled(false);
+    connect(addItem(mnuFile, "mnuGetEEPROM", QStringLiteral("Get &EEPROM Map"),
+                    QKeySequence(Qt::CTRL | Qt::Key_E)),
+            &QAction::triggered, this, &FrmMain::mnuGetEEPROM_Click);
     addItem(mnuFile, "mnuClearCal", QStringLiteral("Clear Magnetic Calibration"));
     addItem(mnuFile, "mnuClearNorth", QStringLiteral("Clear North Rotation"));
     addSeparator(mnuFile, "mnuDash1");
@@ -182,10 +188,10 @@ void FrmMain::buildMenus() {
     QAction* normal = addItem(mnuDisplay, "mnuNormalView", QStringLiteral("&Normal"));
     normal->setCheckable(true);
     normal->setChecked(true);
-    normal->setEnabled(false);
+    connect(normal, &QAction::triggered, this, &FrmMain::mnuNormalView_Click);
     QAction* hiCon = addItem(mnuDisplay, "mnuHiCon", QStringLiteral("&High Contrast"));
     hiCon->setCheckable(true);
-    hiCon->setEnabled(false);
+    connect(hiCon, &QAction::triggered, this, &FrmMain::mnuHiCon_Click);
 
     QMenu* mnuView = addMenu(nullptr, "mnuView", "&View Data");
     addItem(mnuView, "mnuDataTerminal", QStringLiteral("&Data Terminal"),
@@ -193,9 +199,11 @@ void FrmMain::buildMenus() {
         ->setEnabled(false);
 
     QMenu* mnuHelp = addMenu(nullptr, "mnuHelp", "&Help");
-    addItem(mnuHelp, "mnuHelpContents", QStringLiteral("Open &Help File..."))->setEnabled(false);
+    connect(addItem(mnuHelp, "mnuHelpContents", QStringLiteral("Open &Help File...")),
+            &QAction::triggered, this, [this] { helpFile_.mnuHelpContents_Click(); });
     addSeparator(mnuHelp, "mnuDash2");
-    addItem(mnuHelp, "mnuAbout", QStringLiteral("&About..."))->setEnabled(false);
+    connect(addItem(mnuHelp, "mnuAbout", QStringLiteral("&About...")), &QAction::triggered, this,
+            &FrmMain::mnuAbout_Click);
 }
 
 QWidget* FrmMain::buildLiveArea() {
@@ -300,6 +308,8 @@ QWidget* FrmMain::buildStatusArea() {
     lblCaution_->setFont(bold);
     lblCaution_->setAlignment(Qt::AlignCenter);
     lblCaution_->setMinimumWidth(80);
+    lblCaution_->setAutoFillBackground(true);
+    lblCaution_->setContentsMargins(6, 1, 6, 1);
     lblCaution_->setVisible(false);
     infoHead->addWidget(lblCaution_);
     info->addLayout(infoHead);
@@ -457,11 +467,10 @@ void FrmMain::setInformationCaption(const QString& caption) {
 
 void FrmMain::showCautionBadge(const QString& caption, Rgb backColour) {
     lblCaution_->setText(caption);
-    lblCaution_->setStyleSheet(
-        QStringLiteral("background-color: rgb(%1, %2, %3); color: black; padding: 1px 6px;")
-            .arg(backColour.red)
-            .arg(backColour.green)
-            .arg(backColour.blue));
+    QPalette palette = lblCaution_->palette();
+    palette.setColor(QPalette::Window, QColor(backColour.red, backColour.green, backColour.blue));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    lblCaution_->setPalette(palette);
     lblCaution_->setVisible(true);
 }
 
@@ -517,7 +526,52 @@ void FrmMain::setPortEntryVisible(int index, bool visible) {
 void FrmMain::mnuProperties_Click() {
     auto* dialog = new CommProperties(*portSelection_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    followTheme();
     dialog->show();
+}
+
+void FrmMain::mnuAbout_Click() {
+    auto* about = new FrmAbout(this);
+    followTheme();
+    about->show();
+}
+
+void FrmMain::mnuHiCon_Click() {
+    themes_.applyToAllWindows(DisplayTheme::HighContrast);
+    action("mnuHiCon")->setChecked(true);
+    action("mnuNormalView")->setChecked(false);
+    if (compare_ != nullptr) {
+        compare_->setHighContrast(true);
+    }
+}
+
+void FrmMain::mnuNormalView_Click() {
+    themes_.applyToAllWindows(DisplayTheme::Normal);
+    action("mnuNormalView")->setChecked(true);
+    action("mnuHiCon")->setChecked(false);
+    if (compare_ != nullptr) {
+        compare_->setHighContrast(false);
+    }
+}
+
+void FrmMain::mnuGetEEPROM_Click() {
+    // One comparison window: a second choice brings the open one forward. Closing it deletes it,
+    // so the next choice reads the unit's map again.
+    if (compare_ == nullptr) {
+        compare_ = new FrmEEPROMCompare(*unitLink_, services_.boxes, services_.fileDialogs);
+        compare_->setAttribute(Qt::WA_DeleteOnClose);
+        followTheme();
+    }
+    compare_->show();
+    compare_->raise();
+    compare_->activateWindow();
+}
+
+void FrmMain::followTheme() {
+    // A window's design colours are the normal theme's; only high contrast needs applying.
+    if (action("mnuHiCon")->isChecked()) {
+        mnuHiCon_Click();
+    }
 }
 
 void FrmMain::mnuExit_Click() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/AppServices.h"
+#include "app/DisplayThemes.h"
+#include "app/HelpFile.h"
 #include "app/StartupReport.h"
 #include "calibration/CalModeSelector.h"
 #include "calibration/CalPlot.h"
@@ -15,6 +17,7 @@
 #include "unitlink/UnitLink.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <memory>
 
@@ -29,6 +32,7 @@ class QPushButton;
 namespace tarquel {
 
 class CalGaugeWidget;
+class FrmEEPROMCompare;
 class CalibrationPanel;
 class LiveDataSession;
 
@@ -60,6 +64,12 @@ public:
     NorthAlignment& northAlignment() { return *northAlignment_; }
     const CalPlotModel& calPlot() const { return calPlot_; }
     CalibrationPanel* calibrationPanel() const { return calibrationPanel_; }
+
+    // The display themes, for every loaded window. Windows opened later call followTheme() once
+    // they exist, so they take high contrast when it is ticked.
+    void mnuHiCon_Click();
+    void mnuNormalView_Click();
+    void followTheme();
 
     // Blanks the seven live values.
     void ResetDataWindows();
@@ -116,6 +126,8 @@ private:
     QWidget* buildStatusArea();
     void SetWindowCaptions();
     void mnuProperties_Click();
+    void mnuAbout_Click();
+    void mnuGetEEPROM_Click();
     void mnuExit_Click();
     void unloadSequence();
     void updatePortTips();
@@ -135,6 +147,9 @@ private:
     std::unique_ptr<NorthAlignment> northAlignment_;
     std::unique_ptr<ClearMagneticCalibration> clearCal_;
     std::unique_ptr<ClearNorthRotation> clearNorth_;
+    DisplayThemes themes_;
+    HelpFile helpFile_;
+    QPointer<FrmEEPROMCompare> compare_;
     bool unloaded_ = false;
 
     std::array<QAction*, kPortMenuEntries> mnuCommPort_{};

@@ -57,7 +57,7 @@ std::optional<QString> ScriptedLineInput::takeLine() {
 std::vector<const CliCommandSpec*> allCliCommands() {
     std::vector<const CliCommandSpec*> commands;
     for (const std::span<const CliCommandSpec> group :
-         {unitLinkCommands(), calibrationCommands(), maintenanceCommands()}) {
+         {unitLinkCommands(), calibrationCommands(), maintenanceCommands(), mapCommands()}) {
         for (const CliCommandSpec& command : group) {
             commands.push_back(&command);
         }

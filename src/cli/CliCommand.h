@@ -81,6 +81,7 @@ struct CliCommandSpec {
 std::span<const CliCommandSpec> unitLinkCommands();
 std::span<const CliCommandSpec> calibrationCommands();
 std::span<const CliCommandSpec> maintenanceCommands();
+std::span<const CliCommandSpec> mapCommands();
 
 // Every command, in the order of the usage text.
 std::vector<const CliCommandSpec*> allCliCommands();

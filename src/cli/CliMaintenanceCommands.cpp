@@ -3,6 +3,7 @@
 #include "cli/CliLiveData.h"
 #include "maintenance/NorthAlignment.h"
 #include "maintenance/UserCorrectionRemoval.h"
+#include "platform/Errors.h"
 
 namespace tarquel {
 
@@ -94,6 +95,17 @@ int northAlign(CliContext& c) {
                   << " North Rotation = " << align.rotationBefore() << " + "
                   << align.figures()->hexCorrection << " = " << align.rotationAfter()
                   << " (verified)\n";
+            // The window recalculates the checksum when the program ends after an alignment;
+            // the command ends here, so it does the same before it returns.
+            c.out.flush();
+            c.progress.OpenProcessWindow(QStringLiteral("Recalculating Checksum"));
+            try {
+                c.link.RecalculateChecksum();
+            } catch (const RuntimeError&) {
+            }
+            c.progress.CloseProcessWindow();
+            c.link.state().northRotationAdded = false;
+            c.out << "Checksum recalculated.\n";
             break;
         case MaintenanceResult::NoUnit:
             return c.noUnit();

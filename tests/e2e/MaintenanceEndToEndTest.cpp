@@ -54,6 +54,8 @@ TEST(MaintenanceEndToEnd, AlignThenRemoveTheRotationAndTheCalibration) {
     EXPECT_TRUE(align.out.contains(QStringLiteral("[y/N] "))) << align.out.toStdString();
     EXPECT_TRUE(align.out.contains(QStringLiteral("(verified)"))) << align.out.toStdString();
     EXPECT_LT(headingOff(unit, 0), 0.2);
+    EXPECT_TRUE(align.out.endsWith(QStringLiteral("Checksum recalculated.\n")));
+    EXPECT_EQ(statusField(unit, QStringLiteral("checksum valid")), QStringLiteral("yes"));
 
     const ProgramRun north =
         cli(unit.device(), {QStringLiteral("--yes"), QStringLiteral("clear-north")});

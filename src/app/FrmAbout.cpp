@@ -1,0 +1,77 @@
+#include "app/FrmAbout.h"
+
+#include "app/ProductPicture.h"
+#include "app/Version.h"
+
+#include <QDate>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tarquel {
+
+namespace {
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+}  // namespace
+
+QString aboutNotice(int currentYear) {
+    return QStringLiteral(
+               "Copyright \u00A9 1999-%1 Corvane Industries, Inc. All rights reserved. "
+               "This program is provided for the calibration of Corvane sensor units.")
+        .arg(currentYear);
+}
+
+FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Tarquel"));
+    setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* Image1 = addLabel(this, "Image1", QString());
+    Image1->setPixmap(productPicture(96));
+    QLabel* lblApp = addLabel(this, "lblApp", QLatin1String(kApplicationTitle));
+    QFont title = lblApp->font();
+    title.setPointSizeF(title.pointSizeF() * 1.6);
+    title.setBold(true);
+    lblApp->setFont(title);
+    QLabel* Label3 = addLabel(this, "Label3", QStringLiteral("Version"));
+    QLabel* lblVersion = addLabel(
+        this, "lblVersion",
+        QString::number(kVersionMajor) + QLatin1Char('.') + QString::number(kVersionMinor));
+    QLabel* Label4 = addLabel(this, "Label4", QStringLiteral("Revision"));
+    QLabel* lblRevision = addLabel(this, "lblRevision", QString::number(kVersionRevision));
+    QLabel* lblCopy = addLabel(this, "lblCopy", aboutNotice(QDate::currentDate().year()));
+    lblCopy->setWordWrap(true);
+    QLabel* Label1 = addLabel(this, "Label1", QStringLiteral("Corvane Industries"));
+    auto* btnClose = new QPushButton(QStringLiteral("OK"), this);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnClose->setDefault(true);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(16, 14, 16, 12);
+    grid->setHorizontalSpacing(14);
+    grid->addWidget(Image1, 0, 0, 4, 1, Qt::AlignTop);
+    grid->addWidget(lblApp, 0, 1, 1, 2);
+    grid->addWidget(Label3, 1, 1);
+    grid->addWidget(lblVersion, 1, 2);
+    grid->addWidget(Label4, 2, 1);
+    grid->addWidget(lblRevision, 2, 2);
+    grid->addWidget(Label1, 3, 1, 1, 2);
+    grid->addWidget(lblCopy, 4, 0, 1, 3);
+    grid->addWidget(btnClose, 5, 2, Qt::AlignRight);
+    grid->setColumnStretch(2, 1);
+    setMinimumWidth(360);
+}
+
+QLabel* FrmAbout::label(const char* name) const {
+    return findChild<QLabel*>(QLatin1String(name));
+}
+
+}  // namespace tarquel

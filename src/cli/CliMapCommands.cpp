@@ -1,0 +1,140 @@
+// map save, map compare, map revert: the EEPROM map tool of the comparison window.
+#include "cli/CliCommand.h"
+#include "maptool/MapCompareSession.h"
+#include "maptool/MapSave.h"
+
+#include <QFileInfo>
+
+namespace tarquel {
+
+namespace {
+
+// The comparison window's logic without a window: nothing is shown, no dialog is asked.
+struct CliMapSession {
+    explicit CliMapSession(CliContext& c) : session(c.link, c.boxes, c.progress, dialogs, view) {}
+
+    ScriptedFileDialogs dialogs;
+    MapCompareView view;
+    MapCompareSession session;
+};
+
+// One line per differing word, "address saved live", then the summary. Exit 0 equal, 7 not.
+int printComparison(CliContext& c, const MapCompareSession& session) {
+    const std::vector<WordDifference> words = session.differences();
+    for (const WordDifference& word : words) {
+        c.out << word.address << " " << printableText(word.saved) << " " << word.live << "\n";
+    }
+    if (words.empty()) {
+        c.out << "Maps match: " << session.savedMap().size() * 128 << " words equal.\n";
+        return CliExit::Ok;
+    }
+    c.out << "Maps do not match exactly: " << words.size() << " of "
+          << session.savedMap().size() * 128 << " words differ.\n";
+    return CliExit::MapsDiffer;
+}
+
+bool fileArgument(CliRequest& request, QString& error) {
+    if (request.args.value(0).isEmpty()) {
+        error = request.command + QStringLiteral(" needs a file name");
+        return false;
+    }
+    return true;
+}
+
+// The live map and the file loaded against it; 0, or the exit code of what went wrong (the
+// message boxes have said why).
+int retrieveAndLoad(CliContext& c, MapCompareSession& session) {
+    const QString file = c.request.args.value(0);
+    if (!QFileInfo(file).isFile()) {
+        c.err << "tarquel-cli: no file " << file << "\n";
+        return CliExit::BadArguments;
+    }
+    if (!session.RetrieveUnitMap()) {
+        return c.noUnit();
+    }
+    if (!session.compareWithFile(file)) {
+        c.err << "tarquel-cli: " << file << " could not be loaded as a map of this unit\n";
+        return CliExit::BadArguments;
+    }
+    return CliExit::Ok;
+}
+
+int mapSave(CliContext& c) {
+    const QString file = c.request.args.value(0);
+    switch (SaveMapToFile(c.access, c.port, c.boxes, c.progress, file)) {
+        case MapSaveResult::Saved:
+            c.out << "Saved " << c.access.unitMap().lastPage + 1 << " page(s) to " << file << "\n";
+            return CliExit::Ok;
+        case MapSaveResult::Cancelled:
+        case MapSaveResult::NotOverwritten:
+            c.out << "Nothing written.\n";
+            return CliExit::Ok;
+        case MapSaveResult::ReadFailed:
+            return c.access.unitMap().identified ? CliExit::NoAnswer : c.noUnit();
+        case MapSaveResult::WriteFailed:
+            break;
+    }
+    return CliExit::PortFailure;
+}
+
+int mapCompare(CliContext& c) {
+    CliMapSession map(c);
+    const int loaded = retrieveAndLoad(c, map.session);
+    return loaded != CliExit::Ok ? loaded : printComparison(c, map.session);
+}
+
+int mapRevert(CliContext& c) {
+    CliMapSession map(c);
+    const int loaded = retrieveAndLoad(c, map.session);
+    if (loaded != CliExit::Ok) {
+        return loaded;
+    }
+    const RevertResult result = map.session.mnuRevertToSaved_Click();
+    for (const WordDifference& word : map.session.wordsWritten()) {
+        c.out << "wrote " << word.address << " " << word.saved << " (was " << word.live << ")\n";
+    }
+    switch (result) {
+        case RevertResult::Reverted:
+            c.out << "Checksum recalculated; map read again.\n";
+            return printComparison(c, map.session);
+        case RevertResult::Declined:
+        case RevertResult::NoSavedMap:
+            c.out << "Nothing written.\n";
+            return CliExit::Ok;
+        case RevertResult::BadSavedByte:
+            c.err << "tarquel-cli: the file holds a byte that is not two hex digits; nothing "
+                     "written\n";
+            return CliExit::BadArguments;
+        case RevertResult::AccessRefused:
+        case RevertResult::WriteFailed:
+            if (!map.session.wordsWritten().empty()) {
+                c.out << "Stopped part-way; checksum recalculated.\n";
+            }
+            return CliExit::NotVerified;
+        case RevertResult::RetrieveFailed:
+            break;
+    }
+    return CliExit::NoAnswer;
+}
+
+const CliCommandSpec kCommands[] = {
+    {"map save",
+     "  map save FILE [--yes]    read the whole EEPROM map with its checksum into a map file\n", 1,
+     1, true, false, fileArgument, mapSave},
+    {"map compare",
+     "  map compare FILE         compare a saved map file with the unit's map: one line per\n"
+     "                           differing word (address saved live); exit 7 when they differ\n",
+     1, 1, false, false, fileArgument, mapCompare},
+    {"map revert",
+     "  map revert FILE [--yes]  write the words of a saved map that differ back into the unit,\n"
+     "                           recalculate the checksum and compare again\n",
+     1, 1, true, false, fileArgument, mapRevert},
+};
+
+}  // namespace
+
+std::span<const CliCommandSpec> mapCommands() {
+    return kCommands;
+}
+
+}  // namespace tarquel

@@ -1,0 +1,312 @@
+#include "maptool/MapCompareSession.h"
+
+#include "maptool/MapFile.h"
+#include "maptool/MapReader.h"
+#include "platform/Errors.h"
+#include "unitlink/HexText.h"
+
+namespace tarquel {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString hexDigit(int value) {
+    return QString::number(value & 0xF, 16).toUpper();
+}
+
+bool isByteText(const QString& text) {
+    return text.size() == 2 && IsHexString(text);
+}
+
+void closeProgress(ProgressWindow& progress) {
+    if (progress.processWindowVisible()) {
+        progress.CloseProcessWindow();
+    }
+}
+
+MsgBox restoreErrorBox() {
+    return {QStringLiteral("An error has occurred while attempting to restore the EEPROM map.") +
+                kCrLf +
+                QStringLiteral("If this error persists, please contact Corvane Industries."),
+            QStringLiteral("Error restoring EEPROM!"), MsgIcon::Exclamation, MsgButtons::OK};
+}
+
+MsgBox accessErrorBox() {
+    return {QStringLiteral("An error had occurred while enabling write access to the Corvane "
+                           "Unit!") +
+                kCrLf +
+                QStringLiteral("Please check your connections and communications settings."),
+            QStringLiteral("Error Enabling Write Access!"), MsgIcon::Critical, MsgButtons::OK};
+}
+
+}  // namespace
+
+MapCompareSession::MapCompareSession(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress,
+                                     FileDialogs& dialogs, MapCompareView& view)
+    : link_(link),
+      boxes_(boxes),
+      progress_(progress),
+      dialogs_(dialogs),
+      view_(view),
+      tmrCheck_(link.access().clock().createTimer()) {
+    tmrCheck_->setInterval(kCheckIntervalMs);
+    QObject::connect(tmrCheck_.get(), &Timer::timeout, [this] { tmrCheck_Timer(); });
+}
+
+MapCompareSession::~MapCompareSession() = default;
+
+void MapCompareSession::Form_Load(int workAreaWidthTwips) {
+    layout_ = compareLayoutFor(workAreaWidthTwips);
+    view_.setInnerWidth(layout_.widthLiveOnly);
+    tmrCheck_->setEnabled(true);
+}
+
+void MapCompareSession::Form_Unload() {
+    tmrCheck_->setEnabled(false);
+    savedMapLoaded_ = false;
+    mapLoaded_ = false;
+    mapPrefix_.clear();
+    currentPage_ = 0;
+    currentMap_.clear();
+    savedMap_.clear();
+    mapMatches_.clear();
+    retrievalStarted_ = false;
+}
+
+bool MapCompareSession::timerEnabled() const {
+    return tmrCheck_->isEnabled();
+}
+
+void MapCompareSession::tmrCheck_Timer() {
+    if (mapLoaded_ || retrievalStarted_) {
+        return;
+    }
+    if (!RetrieveUnitMap()) {
+        tmrCheck_->setEnabled(false);
+        view_.unloadWindow();
+        return;
+    }
+    tmrCheck_->setEnabled(false);
+    view_.setFrameVisible(MapCompareView::kLive, true);
+    if (mapPrefix_ == QLatin1String("16")) {
+        view_.setFrameVisible(MapCompareView::kPageSelector, true);
+    }
+}
+
+bool MapCompareSession::RetrieveUnitMap(bool keepProgress) {
+    progress_.OpenProcessWindow(QStringLiteral("Retrieving Unit EEPROM"));
+    retrievalStarted_ = true;
+    const auto fail = [&] {
+        if (!keepProgress) {
+            closeProgress(progress_);
+        }
+        return false;
+    };
+    if (!link_.fInit(false)) {
+        boxes_.show({QStringLiteral("An error has occurred while retrieving the EEPROM Map from "
+                                    "the Corvane sensor."),
+                     QStringLiteral("Error Retrieving Map!"), MsgIcon::Critical, MsgButtons::OK});
+        return fail();
+    }
+    EEPROMMap map;
+    bool isB600Family = false;
+    if (!ReadEEPROMMap(link_.access(), link_.port(), &progress_, map, isB600Family)) {
+        return fail();
+    }
+    currentMap_ = std::move(map);
+    mapPrefix_ = mapPrefixFor(isB600Family);
+    currentPage_ = 1;
+    view_.setRowCaptions(MapCompareView::kLive, rowCaptions(mapPrefix_, 1));
+    view_.ShowMapPage(MapCompareView::kLive, currentMap_.front());
+    view_.setPageLabels(QStringLiteral("1"), QString::number(currentMap_.size()));
+    view_.setPageButtons(false, currentMap_.size() > 1);
+    mapLoaded_ = true;
+    if (!keepProgress) {
+        closeProgress(progress_);
+    }
+    return true;
+}
+
+bool MapCompareSession::LoadSavedMap(const QString& path) {
+    view_.setSavedFrameCaption(QStringLiteral("Saved EEPROM Map  ") + path);
+    SavedMapLoad load = loadSavedMapFile(path, mapPrefix_);
+    if (!load.ok) {
+        boxes_.show(load.message);
+        return false;
+    }
+    savedMap_ = std::move(load.map);
+    savedFileName_ = path;
+    updateRowCaptions(MapCompareView::kSaved);
+    view_.setMapsMatchVisible(false);
+    mapMatches_ = compareMaps(currentMap_, savedMap_);
+    view_.setMapsMatchVisible(!allMatch(mapMatches_));
+    const auto index = static_cast<size_t>(std::max(currentPage_, 1) - 1);
+    if (index < savedMap_.size()) {
+        view_.ColourMapPage(&mapMatches_[index]);
+        view_.ShowMapPage(MapCompareView::kSaved, savedMap_[index]);
+    }
+    return true;
+}
+
+bool MapCompareSession::mnuCompareMaps_Click() {
+    const QString path =
+        dialogs_.openFileName({QStringLiteral("Open file"), link_.state().desktopFolder,
+                               QStringLiteral("Text files (*.txt)|*.txt"), QStringLiteral(".txt")});
+    return !path.isEmpty() && compareWithFile(path);
+}
+
+bool MapCompareSession::compareWithFile(const QString& path) {
+    if (!LoadSavedMap(path)) {
+        return false;
+    }
+    view_.setFrameVisible(MapCompareView::kLive, true);
+    view_.setFrameVisible(MapCompareView::kSaved, true);
+    view_.setInnerWidth(layout_.widthWithSaved);
+    view_.setRevertEnabled(true);
+    savedMapLoaded_ = true;
+    return true;
+}
+
+MapSaveResult MapCompareSession::mnuSave_Click() {
+    return SaveCurrentMap(link_.access(), link_.port(), dialogs_, boxes_, progress_,
+                          link_.state().desktopFolder);
+}
+
+void MapCompareSession::btnPgFwd_Click() {
+    if (currentPage_ >= static_cast<int>(currentMap_.size())) {
+        return;
+    }
+    ++currentPage_;
+    showPage();
+}
+
+void MapCompareSession::btnPgBk_Click() {
+    if (currentPage_ <= 1) {
+        return;
+    }
+    --currentPage_;
+    showPage();
+}
+
+void MapCompareSession::showPage() {
+    const auto index = static_cast<size_t>(currentPage_ - 1);
+    const int total = static_cast<int>(currentMap_.size());
+    view_.ShowMapPage(MapCompareView::kLive, currentMap_[index]);
+    if (savedMapLoaded_ && index < savedMap_.size() && index < mapMatches_.size()) {
+        view_.ShowMapPage(MapCompareView::kSaved, savedMap_[index]);
+        view_.ColourMapPage(&mapMatches_[index]);
+    }
+    updateRowCaptions(MapCompareView::kLive);
+    updateRowCaptions(MapCompareView::kSaved);
+    view_.setPageLabels(QString::number(currentPage_), QString::number(total));
+    view_.setPageButtons(currentPage_ > 1, currentPage_ < total);
+}
+
+void MapCompareSession::updateRowCaptions(int which) {
+    view_.setRowCaptions(which, rowCaptions(mapPrefix_, std::max(currentPage_, 1)));
+}
+
+QStringList MapCompareSession::rowCaptions(const QString& mapPrefix, int page) {
+    const QString prefix =
+        mapPrefix == QLatin1String("16") ? QString::number(page + 15) : QStringLiteral("B6");
+    QStringList captions;
+    for (int r = 0; r < kMapRows; ++r) {
+        captions << prefix + hexDigit(r) + QLatin1Char('0');
+    }
+    return captions;
+}
+
+std::vector<WordDifference> MapCompareSession::differences() const {
+    return differingWords(currentMap_, savedMap_, mapMatches_, mapPrefix_);
+}
+
+RevertResult MapCompareSession::mnuRevertToSaved_Click() {
+    written_.clear();
+    if (!savedMapLoaded_) {
+        return RevertResult::NoSavedMap;
+    }
+    if (boxes_.show({QStringLiteral("This will permanently change the EEPROM Map of the unit. Are "
+                                    "you sure ") +
+                         QStringLiteral("that you want to revert to this saved map?"),
+                     QStringLiteral("Revert to saved map?"), MsgIcon::Critical, MsgButtons::YesNo,
+                     1}) != MsgAnswer::Yes) {
+        return RevertResult::Declined;
+    }
+    progress_.OpenProcessWindow(QStringLiteral("Initializing Corvane sensor"));
+    try {
+        return revert();
+    } catch (const RuntimeError&) {
+        return stopRevert(RevertResult::WriteFailed, !written_.empty());
+    }
+}
+
+RevertResult MapCompareSession::revert() {
+    // Every word is checked before anything is written; a lower-case byte is written in upper
+    // case so that its read-back verifies.
+    std::vector<WordDifference> words = differences();
+    for (WordDifference& word : words) {
+        const MapPage& page = savedMap_[static_cast<size_t>(word.pageIndex)];
+        if (!isByteText(page.cell(word.row, word.column)) ||
+            !isByteText(page.cell(word.row, word.column + 1))) {
+            return stopRevert(RevertResult::BadSavedByte, false);
+        }
+        word.saved = word.saved.toUpper();
+    }
+    bool access = false;
+    try {
+        access = link_.access().SetWriteAccess(link_.port(), true);
+    } catch (const RuntimeError&) {
+    }
+    if (!access) {
+        closeProgress(progress_);
+        boxes_.show(accessErrorBox());
+        return RevertResult::AccessRefused;
+    }
+    progress_.ChangeProcessText(QStringLiteral("Changing EEPROM"));
+    for (const WordDifference& word : words) {
+        written_.push_back(word);
+        if (!link_.fWriteToUnit(word.address, word.saved)) {
+            return stopRevert(RevertResult::WriteFailed, true);
+        }
+    }
+    progress_.ChangeProcessText(QStringLiteral("Recalculating Checksum"));
+    link_.RecalculateChecksum();
+    switchWriteAccessOff();
+    progress_.ChangeProcessText(QStringLiteral("Retrieving new map"));
+    if (!RetrieveUnitMap(true)) {
+        return stopRevert(RevertResult::RetrieveFailed, false);
+    }
+    progress_.ChangeProcessText(QStringLiteral("Comparing maps"));
+    LoadSavedMap(savedFileName_);
+    closeProgress(progress_);
+    return RevertResult::Reverted;
+}
+
+// Write access goes off on the unit; the link then no longer counts it as on, so the next change
+// (a calibration write, say) switches it on again instead of writing to a locked unit.
+void MapCompareSession::switchWriteAccessOff() {
+    try {
+        link_.access().SetWriteAccess(link_.port(), false);
+    } catch (const RuntimeError&) {
+    }
+    link_.state().writeAccessEnabled = false;
+}
+
+// Ends a revert that could not finish. When words were sent the unit still recalculates its
+// checksum and write access goes off again, so that the unit is left consistent.
+RevertResult MapCompareSession::stopRevert(RevertResult result, bool recalculate) {
+    if (recalculate) {
+        try {
+            progress_.ChangeProcessText(QStringLiteral("Recalculating Checksum"));
+            link_.RecalculateChecksum();
+        } catch (const RuntimeError&) {
+        }
+        switchWriteAccessOff();
+    }
+    closeProgress(progress_);
+    boxes_.show(restoreErrorBox());
+    return result;
+}
+
+}  // namespace tarquel
