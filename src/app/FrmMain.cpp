@@ -7,6 +7,7 @@
 #include "calibration/CalibrationPanel.h"
 #include "dialogs/InProcessWindow.h"
 #include "dialogs/InformationWindow.h"
+#include "livedata/DataTerminal.h"
 #include "livedata/LiveDataSession.h"
 #include "maptool/FrmEEPROMCompare.h"
 #include "platform/Errors.h"
@@ -113,7 +114,11 @@ FrmMain::FrmMain(AppServices& services, SharedState& state, QWidget* parent)
     connect(calibrationPanel_, &CalibrationPanel::clicked, this, &FrmMain::calibrationClicked);
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    // The calibration panel's plot uses calPlot_, a member that is gone before QWidget deletes
+    // the children: delete the panel while the model still exists.
+    delete calibrationPanel_;
+}
 
 void FrmMain::buildMenus() {
     QMenuBar* bar = menuBar();
@@ -194,9 +199,9 @@ void FrmMain::buildMenus() {
     connect(hiCon, &QAction::triggered, this, &FrmMain::mnuHiCon_Click);
 
     QMenu* mnuView = addMenu(nullptr, "mnuView", "&View Data");
-    addItem(mnuView, "mnuDataTerminal", QStringLiteral("&Data Terminal"),
-            QKeySequence(Qt::CTRL | Qt::Key_T))
-        ->setEnabled(false);
+    connect(addItem(mnuView, "mnuDataTerminal", QStringLiteral("&Data Terminal"),
+                    QKeySequence(Qt::CTRL | Qt::Key_T)),
+            &QAction::triggered, this, &FrmMain::mnuDataTerminal_Click);
 
     QMenu* mnuHelp = addMenu(nullptr, "mnuHelp", "&Help");
     connect(addItem(mnuHelp, "mnuHelpContents", QStringLiteral("Open &Help File...")),
@@ -552,6 +557,27 @@ void FrmMain::mnuNormalView_Click() {
     if (compare_ != nullptr) {
         compare_->setHighContrast(false);
     }
+}
+
+void FrmMain::mnuDataTerminal_Click() {
+    ResetDataWindows();
+    if (terminal_ == nullptr) {
+        terminal_ = new DataTerminal(
+            *unitLink_, [this] { ResetDataWindows(); },
+            [this] {
+                // Received data goes to the frame decoder again from the next receive event.
+                liveData_->receivePath().setTerminalVisible(false);
+                liveData_->receivePath().setTerminalSink(nullptr);
+            },
+            this);
+        terminal_->setAttribute(Qt::WA_DeleteOnClose);
+        followTheme();
+    }
+    liveData_->receivePath().setTerminalSink(terminal_);
+    liveData_->receivePath().setTerminalVisible(true);
+    terminal_->show();
+    terminal_->raise();
+    terminal_->activateWindow();
 }
 
 void FrmMain::mnuGetEEPROM_Click() {

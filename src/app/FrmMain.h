@@ -8,6 +8,7 @@
 #include "calibration/CalPlot.h"
 #include "calibration/CalibrationWorkflow.h"
 #include "dialogs/QtProgressWindow.h"
+#include "livedata/DataTerminal.h"
 #include "livedata/LiveViews.h"
 #include "maintenance/NorthAlignment.h"
 #include "maintenance/UserCorrectionRemoval.h"
@@ -62,6 +63,7 @@ public:
     LiveDataSession& liveData() { return *liveData_; }
     CalibrationWorkflow& calibration() { return *calibration_; }
     NorthAlignment& northAlignment() { return *northAlignment_; }
+    DataTerminal* dataTerminal() const { return terminal_; }
     const CalPlotModel& calPlot() const { return calPlot_; }
     CalibrationPanel* calibrationPanel() const { return calibrationPanel_; }
 
@@ -128,6 +130,7 @@ private:
     void mnuProperties_Click();
     void mnuAbout_Click();
     void mnuGetEEPROM_Click();
+    void mnuDataTerminal_Click();
     void mnuExit_Click();
     void unloadSequence();
     void updatePortTips();
@@ -150,6 +153,7 @@ private:
     DisplayThemes themes_;
     HelpFile helpFile_;
     QPointer<FrmEEPROMCompare> compare_;
+    QPointer<DataTerminal> terminal_;
     bool unloaded_ = false;
 
     std::array<QAction*, kPortMenuEntries> mnuCommPort_{};

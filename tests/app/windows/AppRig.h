@@ -12,11 +12,27 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QMap>
+#include <QWidget>
+#include <cstdio>
 #include <map>
 #include <memory>
 
 namespace tarquel::test {
+
+// With TARQUEL_SCREENSHOT_DIR set, saves the window as a PNG there and prints the path.
+inline void saveScreenshot(QWidget& window, const QString& name) {
+    const QString dir = qEnvironmentVariable("TARQUEL_SCREENSHOT_DIR");
+    if (dir.isEmpty()) {
+        return;
+    }
+    QDir().mkpath(dir);
+    const QString path = QDir(dir).absoluteFilePath(name);
+    if (window.grab().save(path)) {
+        std::printf("Screenshot written: %s\n", qPrintable(path));
+    }
+}
 
 // The whole application on virtual time: fake serial hardware with simulated units on chosen
 // port numbers, message boxes answered by the test, and the real windows (offscreen).

@@ -47,18 +47,6 @@ protected:
         QTest::mouseClick(b, Qt::LeftButton);
         clock.runFor(20);  // the progress window has gone and the focus is back
     }
-    void saveScreenshot(const QString& name) {
-        const QString dir = qEnvironmentVariable("TARQUEL_SCREENSHOT_DIR");
-        if (dir.isEmpty()) {
-            return;
-        }
-        QDir().mkpath(dir);
-        const QString path = QDir(dir).absoluteFilePath(name);
-        if (main().grab().save(path)) {
-            std::printf("Screenshot written: %s\n", qPrintable(path));
-        }
-    }
-
     unitsim::SimulatedUnit* unit = nullptr;
 };
 
@@ -96,7 +84,7 @@ TEST_F(CalibrationWindow, AFourPointCalibrationRemovesTheHeadingError) {
     EXPECT_TRUE(main().calPlot().fit().has_value());
     EXPECT_TRUE(button("btnEEPROM")->hasFocus());
     EXPECT_FALSE(button("btnGetData")->isEnabled());
-    saveScreenshot(QStringLiteral("calibration-solved.png"));
+    test::saveScreenshot(main(), QStringLiteral("calibration-solved.png"));
 
     boxes.queueAnswer(MsgAnswer::Yes);
     click("btnEEPROM");

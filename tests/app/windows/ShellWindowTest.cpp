@@ -152,6 +152,7 @@ TEST_F(Shell, HighContrastRecoloursEveryWindowAndLaterWindowsFollow) {
     main().action("mnuGetEEPROM")->trigger();  // brings the open one forward
     EXPECT_EQ(compareWindows(), QList<FrmEEPROMCompare*>{compare});
     expectReadable("normal");
+    test::saveScreenshot(main(), QStringLiteral("main-window.png"));
 
     main().action("mnuHiCon")->trigger();
     EXPECT_TRUE(main().action("mnuHiCon")->isChecked());
@@ -176,6 +177,7 @@ TEST_F(Shell, HighContrastRecoloursEveryWindowAndLaterWindowsFollow) {
     EXPECT_EQ(mapsMatch->palette().color(QPalette::WindowText), QColor(255, 255, 255));
     EXPECT_TRUE(compare->highContrast());
     expectReadable("high contrast");
+    test::saveScreenshot(main(), QStringLiteral("high-contrast.png"));
 
     // A window opened later takes high contrast by itself.
     main().action("mnuAbout")->trigger();
@@ -259,6 +261,7 @@ TEST_F(Shell, AboutShowsTitleVersionRevisionAndThisYearsNotice) {
     EXPECT_EQ(about->label("lblApp")->text(), QStringLiteral("Tarquel"));
     EXPECT_EQ(about->label("lblVersion")->text(), QStringLiteral("1.0"));
     EXPECT_EQ(about->label("lblRevision")->text(), QStringLiteral("0"));
+    test::saveScreenshot(*about, QStringLiteral("about.png"));
     EXPECT_TRUE(about->label("lblCopy")->text().contains(
         QStringLiteral("-%1 Corvane").arg(QDate::currentDate().year())));
     about->findChild<QAbstractButton*>(QStringLiteral("btnClose"))->click();
