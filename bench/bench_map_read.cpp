@@ -3,13 +3,8 @@
 // its 5 bytes on the wire at 10 bits a byte) and the ratio, with how often the progress window's
 // percentage moved.
 //   build-release/bench/bench_map_read [ROUNDS]
+#include "BenchUnit.h"
 #include "maptool/MapReader.h"
-#include "platform/MessageBoxes.h"
-#include "platform/QtSerialPort.h"
-#include "platform/RealClock.h"
-#include "unitlink/SharedState.h"
-#include "unitlink/StdUnitAccess.h"
-#include "unitlink/UnitLink.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -62,29 +57,11 @@ int main(int argc, char** argv) {
                 "floor", "ratio", "goal", "updates", "longest gap");
     for (const char* family : {"b600", "1600"}) {
         for (const int baud : {9600, 38400}) {
-            QProcess unit;
-            unit.start(QStringLiteral(TARQUEL_UNITSIM_BIN),
-                       {QStringLiteral("--family"), QLatin1String(family), QStringLiteral("--baud"),
-                        QString::number(baud), QStringLiteral("--no-stream")});
-            if (!unit.waitForReadyRead(5000)) {
-                std::fprintf(stderr, "tarquel-unitsim did not start\n");
+            tarquel::bench::BenchUnit unit;
+            if (!unit.start({QStringLiteral("--family"), QLatin1String(family)}, baud)) {
                 return 1;
             }
-            const QString device =
-                QString::fromLocal8Bit(unit.readLine()).trimmed().section(QLatin1Char(' '), 1);
-            tarquel::QtSerialPort port(tarquel::PortDirectory({device}));
-            port.setCommPort(1);
-            port.setSettings(QStringLiteral("%1,n,8,1").arg(baud));
-            port.setPortOpen(true);
-            tarquel::RealClock clock;
-            tarquel::ConsoleMessageBoxes boxes;
-            tarquel::SharedState state;
-            tarquel::StdUnitAccess access(clock, boxes, state.unitMap);
-            tarquel::UnitLink link(port, access, state);
-            if (!link.fInit(true)) {
-                std::fprintf(stderr, "the simulated unit did not answer\n");
-                return 1;
-            }
+            const tarquel::SharedState& state = unit.state();
             const int words = (state.unitMap.lastPage + 1) * tarquel::kWordsPerPage;
             const double floor = words * (20 + 5 * 10 * 1000.0 / baud);
             double best = 0;
@@ -93,7 +70,8 @@ int main(int argc, char** argv) {
                 tarquel::EEPROMMap map;
                 bool isB600Family = false;
                 const auto start = Steady::now();
-                if (!tarquel::ReadEEPROMMap(access, port, &progress, map, isB600Family)) {
+                if (!tarquel::ReadEEPROMMap(unit.access(), unit.port(), &progress, map,
+                                            isB600Family)) {
                     std::fprintf(stderr, "the map read failed\n");
                     return 1;
                 }
@@ -103,9 +81,7 @@ int main(int argc, char** argv) {
             std::printf("%-6s %6d %6d %10.1f %10.1f %7.3f %6s %9d %9.1f ms\n", family, baud, words,
                         best, floor, best / floor, "1.10", progress.updates() / rounds,
                         progress.longestGapMs());
-            port.setPortOpen(false);
-            unit.write("quit\n");
-            unit.waitForFinished(3000);
+            unit.stop();
         }
     }
     std::printf("Goal: every ratio at most 1.10, the percentage moving with every word read.\n");

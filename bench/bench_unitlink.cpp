@@ -2,12 +2,7 @@
 // serial port and clock: each operation's time beside its floor (its mandated pauses plus its
 // bytes on the wire at 10 bits a byte) and the ratio, and the CPU share while it waits.
 //   build-release/bench/bench_unitlink [ROUNDS]
-#include "platform/MessageBoxes.h"
-#include "platform/QtSerialPort.h"
-#include "platform/RealClock.h"
-#include "unitlink/SharedState.h"
-#include "unitlink/StdUnitAccess.h"
-#include "unitlink/UnitLink.h"
+#include "BenchUnit.h"
 
 #include <sys/resource.h>
 #include <QCoreApplication>
@@ -59,29 +54,11 @@ int main(int argc, char** argv) {
     std::printf("%-34s %6s %10s %10s %7s %8s %9s\n", "Operation", "baud", "ms", "floor", "ratio",
                 "goal", "% of core");
     for (const int baud : {9600, 38400}) {
-        QProcess unit;
-        unit.start(
-            QStringLiteral(TARQUEL_UNITSIM_BIN),
-            {QStringLiteral("--baud"), QString::number(baud), QStringLiteral("--no-stream")});
-        if (!unit.waitForReadyRead(5000)) {
-            std::fprintf(stderr, "tarquel-unitsim did not start\n");
+        tarquel::bench::BenchUnit unit;
+        if (!unit.start({}, baud) || !unit.link().fWriteAccess()) {
             return 1;
         }
-        const QString device =
-            QString::fromLocal8Bit(unit.readLine()).trimmed().section(QLatin1Char(' '), 1);
-        tarquel::QtSerialPort port(tarquel::PortDirectory({device}));
-        port.setCommPort(1);
-        port.setSettings(QStringLiteral("%1,n,8,1").arg(baud));
-        port.setPortOpen(true);
-        tarquel::RealClock clock;
-        tarquel::ConsoleMessageBoxes boxes;
-        tarquel::SharedState state;
-        tarquel::StdUnitAccess access(clock, boxes, state.unitMap);
-        tarquel::UnitLink link(port, access, state);
-        if (!link.fInit(true) || !link.fWriteAccess()) {
-            std::fprintf(stderr, "the simulated unit did not answer\n");
-            return 1;
-        }
+        tarquel::UnitLink& link = unit.link();
         const double readFloor = 20 + wireMs(3 + 2, baud);
         row("read word", baud, timed(rounds, [&] { link.fReadFromUnit(QStringLiteral("B608")); }),
             readFloor);
@@ -103,9 +80,7 @@ int main(int argc, char** argv) {
             11 * 50.0);
         row("checksum command and its wait", baud, timed(1, [&] { link.RecalculateChecksum(); }),
             50 + 12000.0);
-        port.setPortOpen(false);
-        unit.write("quit\n");
-        unit.waitForFinished(3000);
+        unit.stop();
     }
     std::printf("Goals: every ratio at most 1.10; at most 2 %% of a core while waiting.\n");
     return 0;
