@@ -140,10 +140,12 @@ QString FakeSerialPort::deviceName() const {
 
 void FakeSerialPort::setSettings(const QString& settings) {
     throwIfInjected(Operation::Settings);
-    if (!isSupportedBaud(baudOfSettings(settings))) {
+    const int baud = baudOfSettings(settings);
+    if (!isSupportedBaud(baud)) {
         throw PortError(ErrorNumber::SettingsNotApplied, QStringLiteral("Invalid property value"));
     }
     settings_ = settings;
+    baud_ = baud;
 }
 
 void FakeSerialPort::setPortOpen(bool open) {

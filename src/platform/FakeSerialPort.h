@@ -94,7 +94,7 @@ public:
     // Bytes as if they had just arrived from the line.
     void feed(const QByteArray& bytes);
 
-    int baud() const { return baudOfSettings(settings_); }
+    int baud() const { return baud_; }
 
 private:
     friend class FakePortSystem;
@@ -106,6 +106,7 @@ private:
     FakePortSystem& system_;
     int port_ = 1;
     QString settings_ = QStringLiteral("9600,n,8,1");
+    int baud_ = 9600;  // of settings_, asked every virtual millisecond
     bool open_ = false;
     QByteArray buffer_;
     int inputLen_ = 0;

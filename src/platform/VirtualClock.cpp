@@ -1,8 +1,36 @@
 #include "platform/VirtualClock.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tarquel {
+namespace {
+
+// Calls f on each entry of a list that f's handlers may change meanwhile (an entry removed
+// meanwhile is skipped). The snapshot lives on the stack for the usual handful of entries: these
+// walks run every virtual millisecond.
+template <typename T, typename F>
+void forEachOfSnapshot(const std::vector<T*>& list, F f) {
+    constexpr std::size_t kOnStack = 8;
+    std::array<T*, kOnStack> small{};
+    std::vector<T*> large;
+    T* const* begin = nullptr;
+    const std::size_t n = list.size();
+    if (n <= kOnStack) {
+        std::copy(list.begin(), list.end(), small.begin());
+        begin = small.data();
+    } else {
+        large = list;
+        begin = large.data();
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (std::find(list.begin(), list.end(), begin[i]) != list.end()) {
+            f(begin[i]);
+        }
+    }
+}
+
+}  // namespace
 
 class VirtualTimer : public Timer {
 public:
@@ -74,12 +102,7 @@ std::unique_ptr<Timer> VirtualClock::createTimer() {
 
 void VirtualClock::doEvents() {
     // Sources may be added or removed by the handlers they call.
-    const std::vector<VirtualEventSource*> sources = sources_;
-    for (VirtualEventSource* source : sources) {
-        if (std::find(sources_.begin(), sources_.end(), source) != sources_.end()) {
-            source->deliverEvents();
-        }
-    }
+    forEachOfSnapshot(sources_, [](VirtualEventSource* source) { source->deliverEvents(); });
     fireDueTimers();
     if (eventHook_) {
         eventHook_();
@@ -87,6 +110,10 @@ void VirtualClock::doEvents() {
 }
 
 void VirtualClock::fireDueTimers() {
+    if (std::none_of(timers_.begin(), timers_.end(),
+                     [this](const VirtualTimer* timer) { return timer->isDue(now_); })) {
+        return;
+    }
     std::vector<VirtualTimer*> due;
     for (VirtualTimer* timer : timers_) {
         if (timer->isDue(now_)) {
@@ -125,10 +152,7 @@ bool VirtualClock::runUntil(const std::function<bool()>& done, qint64 maxMs) {
 void VirtualClock::advanceWorld(qint64 ms) {
     for (qint64 i = 0; i < ms; ++i) {
         ++now_;
-        const std::vector<VirtualWorld*> worlds = worlds_;
-        for (VirtualWorld* world : worlds) {
-            world->advanceTo(now_);
-        }
+        forEachOfSnapshot(worlds_, [this](VirtualWorld* world) { world->advanceTo(now_); });
     }
 }
 

@@ -98,7 +98,8 @@ TEST(CliEndToEnd, ReadWriteAndChecksumWithTheExactBytesAndPacing) {
     EXPECT_LE(it[4].ms - it[0].ms, 3) << "the write goes out in one piece";
     EXPECT_GE(it[5].ms - it[4].ms, 48) << "50 ms after a write before the verifying read";
     EXPECT_GE(it[6].ms - it[5].ms, 19) << "20 ms between the read command and the address";
-    EXPECT_LE(it[6].ms - it[5].ms, 40);
+    // Only lower bounds: on a busy machine the program may be scheduled late, never early. The
+    // exact pacing is checked on virtual time.
 }
 
 TEST(CliEndToEnd, CommandTextGoesOutOneCharacterEveryFiftyMilliseconds) {
@@ -123,7 +124,6 @@ TEST(CliEndToEnd, CommandTextGoesOutOneCharacterEveryFiftyMilliseconds) {
         if (i > 0) {
             const qint64 gap = it[i].ms - it[i - 1].ms;
             EXPECT_GE(gap, 48) << "character " << i;
-            EXPECT_LE(gap, 90) << "character " << i;
         }
     }
 }
