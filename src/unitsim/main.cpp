@@ -33,6 +33,17 @@ void installSignalHandlers() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
+// A unit answers within a byte time. On a busy machine an ordinary process may be woken tens of
+// milliseconds late, past the PC's answer wait, and would read two bytes together, bunching their
+// recorded times; a real-time priority (where the system allows it, as for root) keeps the
+// simulated unit as prompt as the real one. The loop sleeps in poll() between bytes, so it never
+// holds a processor.
+void preferPromptWakeUps() {
+    sched_param param{};
+    param.sched_priority = 1;
+    ::sched_setscheduler(0, SCHED_FIFO, &param);
+}
+
 void print(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stdout);
     std::fputc('\n', stdout);
@@ -58,7 +69,6 @@ public:
             error = record_.errorString();
             return false;
         }
-        preferPromptWakeUps();
         return true;
     }
 
@@ -97,16 +107,6 @@ public:
     }
 
 private:
-    // The record's times are taken when bytes are read from the line. On a busy machine an
-    // ordinary process may be woken late and read two bytes together, bunching their times; a
-    // real-time priority (where the system allows it, as for root) keeps them as they arrived.
-    // The loop sleeps in poll() between bytes, so it never holds a processor.
-    static void preferPromptWakeUps() {
-        sched_param param{};
-        param.sched_priority = 1;
-        ::sched_setscheduler(0, SCHED_FIFO, &param);
-    }
-
     qint64 nowMs() const {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
                    std::chrono::steady_clock::now() - start_)
@@ -182,6 +182,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     installSignalHandlers();
+    preferPromptWakeUps();
 
     SimulatedUnit unit(options->unit);
     PtyDriver pty;

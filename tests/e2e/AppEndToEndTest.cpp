@@ -76,6 +76,15 @@ private:
     Application app_;
 };
 
+// The titles and prompts of the boxes shown, for a failure message.
+std::string describe(const std::vector<MsgBox>& boxes) {
+    std::string text;
+    for (const MsgBox& box : boxes) {
+        text += "[" + box.title.toStdString() + "] " + box.prompt.toStdString() + "\n";
+    }
+    return text;
+}
+
 double leadingNumber(const QString& text) {
     QString digits;
     for (const QChar c : text) {
@@ -107,7 +116,7 @@ TEST(AppEndToEnd, FindsTheUnitShowsLiveDataAndNoticesSilenceAndTilt) {
     EXPECT_EQ(state.activePort, 5);
     EXPECT_EQ(state.detectedBaud, 19200);
     EXPECT_EQ(state.detectedFormat, DataFormat::Decimal);
-    EXPECT_TRUE(program.boxes().shown().empty());
+    EXPECT_TRUE(program.boxes().shown().empty()) << describe(program.boxes().shown());
     EXPECT_EQ(main.label("Label10")->text(), QStringLiteral("Comm 3"));
     EXPECT_EQ(main.label("Label8")->text(), QStringLiteral("19200,n,8,1"));
     EXPECT_EQ(main.mnuCommPort(1)->text(), QStringLiteral("Port &2 - Modem"));
