@@ -2,6 +2,7 @@
 // of every theme group and a menu bar: the themes must not grow memory with each application.
 #include "app/DisplayThemes.h"
 
+#include <malloc.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -29,6 +30,11 @@ long residentKiB() {
     return -1;
 }
 
+// Bytes the program holds from the allocator, apart from what the allocator keeps for reuse.
+long heapInUseKiB() {
+    return static_cast<long>(mallinfo2().uordblks / 1024);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,7 +42,19 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // With an argument "no-cache" the style's pixmap cache is switched off, which leaves only
     // what the themes themselves keep.
-    const bool noCache = argc > 1 && qstrcmp(argv[1], "no-cache") == 0;
+    // A number argument sets how many thousands to apply (5), for runs under a memory profiler.
+    bool noCache = false;
+    bool clearCache = false;
+    int thousands = 5;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "no-cache") == 0) {
+            noCache = true;
+        } else if (qstrcmp(argv[i], "clear") == 0) {
+            clearCache = true;
+        } else if (const int n = QByteArray(argv[i]).toInt(); n > 0) {
+            thousands = n;
+        }
+    }
     if (noCache) {
         QPixmapCache::setCacheLimit(0);
     }
@@ -75,6 +93,9 @@ int main(int argc, char** argv) {
             themes.applyToAllWindows(i % 2 == 0 ? tarquel::DisplayTheme::HighContrast
                                                 : tarquel::DisplayTheme::Normal);
             QCoreApplication::processEvents();
+            if (clearCache) {
+                QPixmapCache::clear();
+            }
         }
     };
     applyTimes(20);  // first applications create the palettes' shared data once
@@ -85,10 +106,11 @@ int main(int argc, char** argv) {
                 QPixmapCache::cacheLimit());
     long previous = residentKiB();
     std::printf("resident before: %ld KiB\n", previous);
-    for (int thousand = 1; thousand <= 5; ++thousand) {
+    for (int thousand = 1; thousand <= thousands; ++thousand) {
         applyTimes(1000);
         const long now = residentKiB();
-        std::printf("after %d000 applications: %ld KiB (%+ld)\n", thousand, now, now - previous);
+        std::printf("after %d000 applications: %ld KiB (%+ld), heap in use %ld KiB\n", thousand,
+                    now, now - previous, heapInUseKiB());
         previous = now;
     }
     std::printf("goal: the last thousand adds nothing beyond allocator noise (under 512 KiB)\n");

@@ -326,7 +326,8 @@ QString SimConsole::status() const {
           << QStringLiteral("baud: %1").arg(unit_.baud())
           << QStringLiteral("stream: %1")
                  .arg(unit_.streamEnabled() && !unit_.faults().streamOff ? QStringLiteral("on")
-                                                                         : QStringLiteral("off"));
+                                                                         : QStringLiteral("off"))
+          << QStringLiteral("modem probes answered: %1").arg(unit_.counters().modemProbes);
     return lines.join(QLatin1Char('\n'));
 }
 

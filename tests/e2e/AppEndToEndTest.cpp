@@ -85,6 +85,17 @@ std::string describe(const std::vector<MsgBox>& boxes) {
     return text;
 }
 
+// What the start-up found on each port, for a failure message.
+std::string describePorts(const SharedState& state) {
+    std::string text;
+    for (int p = 1; p <= 5; ++p) {
+        const PortStatus& status = state.portStatus[p];
+        text += "port " + std::to_string(p) + (status.opened ? " opened" : "") +
+                (status.traffic ? " traffic" : "") + (status.modem ? " modem" : "") + "\n";
+    }
+    return text;
+}
+
 double leadingNumber(const QString& text) {
     QString digits;
     for (const QChar c : text) {
@@ -117,7 +128,8 @@ TEST(AppEndToEnd, FindsTheUnitShowsLiveDataAndNoticesSilenceAndTilt) {
     EXPECT_EQ(state.detectedBaud, 19200);
     EXPECT_EQ(state.detectedFormat, DataFormat::Decimal);
     EXPECT_TRUE(program.boxes().shown().empty()) << describe(program.boxes().shown());
-    EXPECT_EQ(main.label("Label10")->text(), QStringLiteral("Comm 3"));
+    EXPECT_EQ(main.label("Label10")->text(), QStringLiteral("Comm 3"))
+        << describePorts(state) << modem.command(QStringLiteral("status")).toStdString();
     EXPECT_EQ(main.label("Label8")->text(), QStringLiteral("19200,n,8,1"));
     EXPECT_EQ(main.mnuCommPort(1)->text(), QStringLiteral("Port &2 - Modem"));
     EXPECT_FALSE(main.mnuCommPort(0)->isVisible());
