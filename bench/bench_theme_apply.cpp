@@ -1,6 +1,7 @@
 // Resident memory while the display themes are applied a thousand times to a window with controls
 // of every theme group and a menu bar: the themes must not grow memory with each application.
 #include "app/DisplayThemes.h"
+#include "app/ThemeStyle.h"
 
 #include <malloc.h>
 #include <QApplication>
@@ -40,15 +41,19 @@ long heapInUseKiB() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // With an argument "no-cache" the style's pixmap cache is switched off, which leaves only
-    // what the themes themselves keep.
-    // A number argument sets how many thousands to apply (5), for runs under a memory profiler.
+    // Arguments: "no-cache" switches the style's pixmap cache off, which leaves only what the
+    // themes themselves keep; "plain-style" draws with the platform's style instead of the
+    // program's; "clear" empties the pixmap cache after each application; a number sets how many
+    // thousands to apply (5), for runs under a memory profiler.
     bool noCache = false;
     bool clearCache = false;
+    bool plainStyle = false;
     int thousands = 5;
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "no-cache") == 0) {
             noCache = true;
+        } else if (qstrcmp(argv[i], "plain-style") == 0) {
+            plainStyle = true;
         } else if (qstrcmp(argv[i], "clear") == 0) {
             clearCache = true;
         } else if (const int n = QByteArray(argv[i]).toInt(); n > 0) {
@@ -57,6 +62,10 @@ int main(int argc, char** argv) {
     }
     if (noCache) {
         QPixmapCache::setCacheLimit(0);
+    }
+    // The program's own style, as it installs it; "plain-style" leaves the platform's style alone.
+    if (!plainStyle) {
+        QApplication::setStyle(new tarquel::ThemeStyle);
     }
     QMainWindow window;
     window.setObjectName(QStringLiteral("frmBench"));

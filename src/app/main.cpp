@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/FrmMain.h"
 #include "app/FrmSplash.h"
+#include "app/ThemeStyle.h"
 #include "app/Version.h"
 #include "platform/PortDirectory.h"
 #include "platform/QtFileDialogs.h"
@@ -113,6 +114,7 @@ bool saveShot(QWidget* window, const QString& path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setStyle(new tarquel::ThemeStyle);
     QApplication::setApplicationName(QLatin1String(tarquel::kApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(tarquel::kVersionMajor)
