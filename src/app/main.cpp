@@ -86,7 +86,9 @@ void measureThenQuit(tarquel::Application& application, int ms) {
             std::fflush(stdout);
         });
         minute->start(60000);
-        QTimer::singleShot(ms, &application, [atShow, ms, elapsed] {
+        QTimer::singleShot(ms, &application, [atShow, ms, elapsed, minute] {
+            // The last minute's report may be due at the same moment: it goes with the timer.
+            delete minute;
             const ProcessUsage atEnd = processUsage();
             const double cpuMs = atEnd.cpuMs - atShow.cpuMs;
             std::printf(
