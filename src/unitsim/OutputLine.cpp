@@ -43,12 +43,18 @@ void OutputLine::dropUnstartedStream(double nowMs) {
 }
 
 QByteArray OutputLine::take(double nowMs, int pcBaud) {
-    QByteArray clear;
+    // The port hears the line in order: a run of bytes at another rate becomes garble where it
+    // was sent, so an answer at the port's rate between stream bytes arrives whole.
+    QByteArray heard;
     int mismatched = 0;
     while (!queue_.empty() && queue_.front().doneAt <= nowMs) {
         const Pending& p = queue_.front();
         if ((p.baud != 0 ? p.baud : baud_) == pcBaud) {
-            clear.append(p.byte);
+            if (mismatched > 0) {
+                heard += garble(mismatched, pcBaud);
+                mismatched = 0;
+            }
+            heard.append(p.byte);
         } else {
             ++mismatched;
         }
@@ -57,7 +63,7 @@ QByteArray OutputLine::take(double nowMs, int pcBaud) {
     if (pcBaud <= 0) {
         return {};
     }
-    return mismatched == 0 ? clear : clear + garble(mismatched, pcBaud);
+    return mismatched == 0 ? heard : heard + garble(mismatched, pcBaud);
 }
 
 QByteArray OutputLine::garble(int unitBytes, int pcBaud) {

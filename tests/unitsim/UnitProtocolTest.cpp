@@ -1,5 +1,6 @@
 #include "UnitSimFixture.h"
 #include "unitlink/UnitCommands.h"
+#include "unitsim/OutputLine.h"
 
 namespace tarquel {
 namespace {
@@ -218,6 +219,21 @@ TEST_F(Faults, ModemAnswersOkToAt) {
     port.setSettings(QStringLiteral("2400,n,8,1"));
     port.output(QByteArray("at\r"));
     EXPECT_EQ(listen(200), QByteArray("OK\r\n"));
+}
+
+TEST(ModemLine, AnAnswerAmongGarbledStreamBytesArrivesWhole) {
+    // A modem streaming at 19200 answers a PC at 9600, whose port hears the stream as garble. A
+    // simulator woken late takes many bytes at once, wherever the last take ended: the answer
+    // must still come out in one piece, after the garble of what was sent before it.
+    for (double firstTakeMs = 0; firstTakeMs < 8; firstTakeMs += 0.25) {
+        unitsim::OutputLine line(19200, 1);
+        line.send(QByteArray("I 1.0 2 3\r"), 0, true);
+        line.sendAtRate(QByteArray("OK\r\n"), 0, 9600);
+        line.send(QByteArray("I 4.0 5 6\r"), 0, true);
+        QByteArray heard = line.take(firstTakeMs, 9600);
+        heard += line.take(100, 9600);
+        EXPECT_TRUE(heard.contains("OK\r\n")) << "first take at " << firstTakeMs << " ms";
+    }
 }
 
 }  // namespace
