@@ -12,9 +12,9 @@
 // address went out, and otherwise those two bytes as four hex digits; an identification gives the
 // family's addresses and a text with the identifying keywords; the checksum and channel reads ask
 // the family's addresses. No exception may escape.
+#include "ScriptedPeer.h"
 #include "platform/FakeSerialPort.h"
 #include "platform/MessageBoxes.h"
-#include "platform/SerialPeer.h"
 #include "platform/VirtualClock.h"
 #include "unitlink/HexText.h"
 #include "unitlink/SharedState.h"
@@ -51,8 +51,9 @@ bool upperHex(const QString& text, qsizetype length) {
 }
 
 // The unit: answers each write with the next input slice, and follows the read command so that
-// the harness knows the address asked last and every byte sent since.
-class SliceUnit : public SerialPeer {
+// the harness knows the address asked last and every byte sent since. The scripted peer keeps the
+// schedule of slices.
+class SliceUnit : public test::ScriptedPeer {
 public:
     SliceUnit(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
@@ -68,22 +69,13 @@ public:
         }
         const uint8_t header = data_[at_++];
         const size_t n = std::min<size_t>(header & 7, size_ - at_);
-        schedule_.emplace_back(
-            nowMs + (header >> 3) * 7,
-            QByteArray(reinterpret_cast<const char*>(data_ + at_), static_cast<qsizetype>(n)));
+        sendAt(nowMs + (header >> 3) * 7,
+               QByteArray(reinterpret_cast<const char*>(data_ + at_), static_cast<qsizetype>(n)));
         at_ += n;
     }
 
-    QByteArray transmit(qint64 nowMs, int /*pcBaud*/) override {
-        QByteArray due;
-        for (auto it = schedule_.begin(); it != schedule_.end();) {
-            if (it->first <= nowMs) {
-                due += it->second;
-                it = schedule_.erase(it);
-            } else {
-                ++it;
-            }
-        }
+    QByteArray transmit(qint64 nowMs, int pcBaud) override {
+        const QByteArray due = ScriptedPeer::transmit(nowMs, pcBaud);
         sinceAddress_ += due;
         return due;
     }
@@ -100,7 +92,6 @@ private:
     QString lastAddress_;
     std::vector<QString> addresses_;
     QByteArray sinceAddress_;
-    std::vector<std::pair<qint64, QByteArray>> schedule_;
 };
 
 void checkFamily(const UnitMap& map, bool isB600Family) {

@@ -2,6 +2,8 @@
 
 #include "platform/Errors.h"
 
+#include <algorithm>
+
 namespace tarquel {
 
 namespace {
@@ -88,6 +90,16 @@ void FakePortSystem::advanceTo(qint64 nowMs) {
             l.openBy->arrive(bytes);
         }
     }
+}
+
+qint64 FakePortSystem::nextActivityMs(qint64 nowMs) const {
+    qint64 next = kNever;
+    for (const auto& [port, l] : lines_) {
+        if (l.peer != nullptr) {
+            next = std::min(next, l.peer->nextTransmitMs(nowMs));
+        }
+    }
+    return next;
 }
 
 FakeSerialPort::FakeSerialPort(FakePortSystem& system, QObject* parent)
@@ -230,13 +242,17 @@ void FakeSerialPort::arrive(const QByteArray& bytes) {
     receivePending_ = true;
 }
 
+bool FakeSerialPort::hasEvents() const {
+    return !pendingEvents_.empty() || receiveDue();
+}
+
 void FakeSerialPort::deliverEvents() {
     while (!pendingEvents_.empty()) {
         commEvent_ = pendingEvents_.front();
         pendingEvents_.erase(pendingEvents_.begin());
         emit onComm();
     }
-    if (receivePending_ && open_ && rThreshold_ > 0 && buffer_.size() >= rThreshold_) {
+    if (receiveDue()) {
         receivePending_ = false;
         commEvent_ = CommEvent::Receive;
         emit onComm();

@@ -42,6 +42,7 @@ public:
     VirtualClock& clock() { return clock_; }
 
     void advanceTo(qint64 nowMs) override;
+    qint64 nextActivityMs(qint64 nowMs) const override;
 
 private:
     friend class FakeSerialPort;
@@ -99,6 +100,11 @@ public:
 private:
     friend class FakePortSystem;
     void deliverEvents() override;
+    bool hasEvents() const override;
+    // Bytes have arrived since the last receive event and reach the threshold.
+    bool receiveDue() const {
+        return receivePending_ && open_ && rThreshold_ > 0 && buffer_.size() >= rThreshold_;
+    }
     void arrive(const QByteArray& bytes);
     void throwIfInjected(Operation operation) const;
     void requireOpen() const;
@@ -106,7 +112,7 @@ private:
     FakePortSystem& system_;
     int port_ = 1;
     QString settings_ = QStringLiteral("9600,n,8,1");
-    int baud_ = 9600;  // of settings_, asked every virtual millisecond
+    int baud_ = 9600;  // of settings_, asked at every step of the line
     bool open_ = false;
     QByteArray buffer_;
     int inputLen_ = 0;

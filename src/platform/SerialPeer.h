@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <limits>
 
 namespace tarquel {
 
@@ -20,6 +21,12 @@ public:
     // (a device sending at another rate arrives garbled). pcBaud is 0 while the PC's port is
     // closed: the device still runs, and what it sends is lost.
     virtual QByteArray transmit(qint64 nowMs, int pcBaud) = 0;
+
+    // The first millisecond after nowMs at which transmit() may send bytes or change the device,
+    // or kNever. A line in virtual time need not ask before then. Every millisecond unless the
+    // device knows better.
+    static constexpr qint64 kNever = std::numeric_limits<qint64>::max();
+    virtual qint64 nextTransmitMs(qint64 nowMs) const { return nowMs + 1; }
 };
 
 }  // namespace tarquel

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace tarquel {
@@ -11,8 +12,15 @@ namespace tarquel {
 // them. Advanced during blocking waits as well as while the event loop runs.
 class VirtualWorld {
 public:
+    // For nextActivityMs: nothing will happen however long time runs.
+    static constexpr qint64 kNever = std::numeric_limits<qint64>::max();
+
     virtual ~VirtualWorld() = default;
     virtual void advanceTo(qint64 nowMs) = 0;
+    // The first millisecond after nowMs at which advanceTo may do anything. The clock skips the
+    // calls for the milliseconds before it, so quiet stretches cost nothing. Every millisecond
+    // unless a world knows better.
+    virtual qint64 nextActivityMs(qint64 nowMs) const { return nowMs + 1; }
 };
 
 // Something that raises events the program handles only while its event loop runs (a serial
@@ -21,6 +29,8 @@ class VirtualEventSource {
 public:
     virtual ~VirtualEventSource() = default;
     virtual void deliverEvents() = 0;
+    // False when deliverEvents() would do nothing.
+    virtual bool hasEvents() const { return true; }
 };
 
 class VirtualTimer;
@@ -41,7 +51,9 @@ public:
     void doEvents() override;
     void runEvents(int ms) override { runFor(ms); }
 
-    // Event-loop time: one millisecond per step, each step followed by doEvents().
+    // Event-loop time: one millisecond per step, each step followed by doEvents(). Steps in which
+    // nothing can happen (no world activity, no event waiting, no timer due, no event hook) are
+    // skipped, with the same outcome.
     void runFor(qint64 ms);
     // Runs until done() holds or maxMs have passed; returns done().
     bool runUntil(const std::function<bool()>& done, qint64 maxMs);
@@ -60,6 +72,10 @@ private:
     friend class VirtualTimer;
     void advanceWorld(qint64 ms);
     void fireDueTimers();
+    // The first millisecond after now_ at which a world may act.
+    qint64 nextWorldActivity() const;
+    // The last millisecond up to which runFor's steps would do nothing, at most endMs.
+    qint64 quietUntil(qint64 endMs) const;
 
     qint64 now_;
     qint64 blockedMs_ = 0;

@@ -3,6 +3,7 @@
 #include "platform/SerialPeer.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string_view>
@@ -52,6 +53,10 @@ public:
             return out;
         }
         return {};
+    }
+
+    qint64 nextTransmitMs(qint64 nowMs) const override {
+        return answer_.isEmpty() ? kNever : std::max(answerAt_, nowMs + 1);
     }
 
     QByteArray allReceived() const {

@@ -3,6 +3,7 @@
 #include "platform/SerialPeer.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -44,6 +45,14 @@ public:
             nextStream_ = nowMs + streamPeriodMs_;
         }
         return due;
+    }
+
+    qint64 nextTransmitMs(qint64 nowMs) const override {
+        qint64 next = streamPeriodMs_ > 0 ? nextStream_ : kNever;
+        for (const auto& [timeMs, bytes] : schedule_) {
+            next = std::min(next, timeMs);
+        }
+        return std::max(next, nowMs + 1);
     }
 
     void sendAt(qint64 timeMs, const QByteArray& bytes) { schedule_.emplace_back(timeMs, bytes); }
