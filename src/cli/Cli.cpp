@@ -34,6 +34,10 @@ bool applyOption(const QString& option, const QString& value, CliRequest& reques
         request.baud = value.toInt();
         return true;
     }
+    if (option == QLatin1String("--trace")) {
+        request.trace = value;
+        return true;
+    }
     // --mode
     if (value != QLatin1String("accel") && value != QLatin1String("pend")) {
         error = QStringLiteral("--mode takes accel or pend");
@@ -76,13 +80,17 @@ const CliCommandSpec* findCliCommand(const QString& name) {
 
 QString cliUsage() {
     QString usage = QStringLiteral(
-        "Usage: tarquel-cli [--device PATH | --port N] [--baud RATE] [--yes] COMMAND [ARGS]\n"
+        "Usage: tarquel-cli [--device PATH | --port N] [--baud RATE] [--yes] [--trace FILE] "
+        "COMMAND\n"
+        "       [ARGS]\n"
         "\n"
         "Talks to a Corvane sensor unit on a serial port.\n"
         "  --device PATH   the serial device (for example /dev/ttyS0 or /dev/pts/3)\n"
         "  --port N        port number 1 to 20 (TARQUEL_PORTS or the system's serial devices)\n"
         "  --baud RATE     1200, 2400, 4800, 9600 (default), 19200 or 38400\n"
         "  --yes           answer Yes to every question instead of asking\n"
+        "  --trace FILE    write every byte sent and received to FILE with its time in\n"
+        "                  microseconds (W begun ended bytes, R time bytes)\n"
         "\n"
         "Commands:\n");
     for (const CliCommandSpec* command : allCliCommands()) {
@@ -106,7 +114,8 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
             request.yes = true;
             yesGiven = true;
         } else if (a == QLatin1String("--device") || a == QLatin1String("--port") ||
-                   a == QLatin1String("--baud") || a == QLatin1String("--mode")) {
+                   a == QLatin1String("--baud") || a == QLatin1String("--mode") ||
+                   a == QLatin1String("--trace")) {
             if (i + 1 >= arguments.size()) {
                 error = a + QStringLiteral(" needs a value");
                 return false;

@@ -29,6 +29,7 @@ struct CliRequest {
     int baud = 9600;   // --baud RATE
     bool yes = false;  // --yes: answer every question Yes
     QString mode;      // --mode accel|pend (calibrate)
+    QString trace;     // --trace FILE: every byte written and read, with its time
     QString command;   // identify, read, write, ...
     QStringList args;  // the command's own arguments
 };

@@ -6,6 +6,7 @@
 #include "platform/RealClock.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <condition_variable>
 #include <cstdio>
 #include <iostream>
@@ -83,7 +84,16 @@ int main(int argc, char** argv) {
     const tarquel::PortDirectory directory = request.device.isEmpty()
                                                  ? tarquel::PortDirectory::fromEnvironment()
                                                  : tarquel::PortDirectory({request.device});
+    QFile trace(request.trace);
+    if (!request.trace.isEmpty() && !trace.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        err << "tarquel-cli: cannot write the trace " << request.trace << ": "
+            << trace.errorString() << "\n";
+        return tarquel::CliExit::BadArguments;
+    }
     tarquel::QtSerialPort port(directory);
+    if (trace.isOpen()) {
+        port.setTrace(&trace);
+    }
     tarquel::RealClock clock;
     try {
         port.setCommPort(request.device.isEmpty() ? request.port : 1);

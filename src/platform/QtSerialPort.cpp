@@ -169,8 +169,28 @@ void QtSerialPort::setPortOpen(bool open) {
 #endif
 }
 
+void QtSerialPort::setTrace(QIODevice* trace) {
+    trace_ = trace;
+    traceStart_ = std::chrono::steady_clock::now();
+}
+
+qint64 QtSerialPort::traceUs() const {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 traceStart_)
+        .count();
+}
+
 void QtSerialPort::output(const QByteArray& bytes) {
     requireOpen();
+    const qint64 begun = trace_ != nullptr ? traceUs() : 0;
+    put(bytes);
+    if (trace_ != nullptr) {
+        trace_->write(QByteArray("W ") + QByteArray::number(begun) + ' ' +
+                      QByteArray::number(traceUs()) + ' ' + bytes.toHex(' ').toUpper() + '\n');
+    }
+}
+
+void QtSerialPort::put(const QByteArray& bytes) {
 #ifdef Q_OS_WIN
     if (serial_.write(bytes) != bytes.size()) {
         serial_.clearError();
@@ -274,7 +294,12 @@ void QtSerialPort::pullFromSystem() {
 
 QByteArray QtSerialPort::input() {
     requireOpen();
+    const qsizetype held = pending_.size();
     pullFromSystem();
+    if (trace_ != nullptr && pending_.size() > held) {
+        trace_->write(QByteArray("R ") + QByteArray::number(traceUs()) + ' ' +
+                      pending_.sliced(held).toHex(' ').toUpper() + '\n');
+    }
     if (inputLen_ > 0 && pending_.size() > inputLen_) {
         QByteArray taken = pending_.left(inputLen_);
         pending_.remove(0, inputLen_);

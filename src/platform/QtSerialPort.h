@@ -5,6 +5,7 @@
 
 #include <QSerialPort>
 #include <QSocketNotifier>
+#include <chrono>
 
 namespace tarquel {
 
@@ -46,11 +47,18 @@ public:
     void setRThreshold(int threshold) override { rThreshold_ = threshold; }
     int commEvent() const override { return commEvent_; }
 
+    // Writes a line for every write to the port, "W <begun µs> <ended µs> <bytes>", and for every
+    // read from it, "R <µs> <bytes>": the bytes in hex, the times on the monotonic clock since the
+    // trace was set. It shows what went over the line and when, as the program saw it. Null stops
+    // the trace; the device must outlive the port or the trace.
+    void setTrace(QIODevice* trace);
+
 private:
     void applySettings();
     void requireOpen() const;
     qint64 systemWaiting() const;
     void pullFromSystem();
+    void put(const QByteArray& bytes);
     void writeToSystem(const QByteArray& bytes);
     void scheduleReceive();
     void watchForArrival(bool watch);
@@ -59,6 +67,7 @@ private:
     void deliverReceive();
     void onError(QSerialPort::SerialPortError error);
     bool deviceLost() const;
+    qint64 traceUs() const;
 
     PortDirectory directory_;
     mutable QSerialPort serial_;
@@ -70,6 +79,8 @@ private:
     bool deliveryQueued_ = false;
     QSocketNotifier* arrival_ = nullptr;  // Unix: says that bytes came after a pause
     QByteArray pending_;  // read from the system but not yet taken (a read length was set)
+    QIODevice* trace_ = nullptr;
+    std::chrono::steady_clock::time_point traceStart_;
 };
 
 // Milliseconds between the first arrival of a burst and its receive event.
