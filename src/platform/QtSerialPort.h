@@ -50,7 +50,7 @@ public:
     // Writes a line for every write to the port, "W <begun µs> <ended µs> <bytes>", and for every
     // read from it, "R <µs> <bytes>": the bytes in hex, the times on the monotonic clock since the
     // trace was set. It shows what went over the line and when, as the program saw it. Null stops
-    // the trace; the device must outlive the port or the trace.
+    // the trace; the device must stay open while it is set.
     void setTrace(QIODevice* trace);
 
 private:
