@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <string>
 
 namespace tarquel {
 namespace {
@@ -12,19 +14,53 @@ namespace {
 using test::ProgramRun;
 using test::UnitSimProcess;
 
-ProgramRun cli(const QString& device, const QStringList& arguments) {
-    return test::runProgram(QStringLiteral(TARQUEL_CLI_BIN),
-                            QStringList{QStringLiteral("--device"), device} + arguments);
+// The last lines of a file, for a failure message.
+std::string tailOf(const QString& path, int lines) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return "(no " + path.toStdString() + ")";
+    }
+    const QList<QByteArray> all = file.readAll().split('\n');
+    return all.mid(std::max<qsizetype>(0, all.size() - lines)).join('\n').toStdString();
 }
+
+// Runs tarquel-cli, each run with a trace file of its own, so that a failed run can be reported
+// with what went over the line, as the program saw it and as the unit recorded it.
+class Cli {
+public:
+    Cli(QString device, QString dir) : device_(std::move(device)), dir_(std::move(dir)) {}
+
+    ProgramRun operator()(const QStringList& arguments) {
+        trace_ = dir_ + QStringLiteral("/trace%1.txt").arg(++runs_);
+        return test::runProgram(
+            QStringLiteral(TARQUEL_CLI_BIN),
+            QStringList{QStringLiteral("--device"), device_, QStringLiteral("--trace"), trace_} +
+                arguments);
+    }
+
+    // The end of the last run's trace and of the unit's record.
+    std::string lastExchange() const {
+        return "trace:\n" + tailOf(trace_, 20) + "\nunit's record (ms, byte, PC's baud):\n" +
+               tailOf(dir_ + QStringLiteral("/received.txt"), 20);
+    }
+
+private:
+    QString device_;
+    QString dir_;
+    QString trace_;
+    int runs_ = 0;
+};
 
 TEST(MapEndToEnd, SaveCompareAnEditedFileThenRevertTheUnitToIt) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("unit.txt"));
-    UnitSimProcess unit({QStringLiteral("--no-stream")});
+    UnitSimProcess unit(
+        {QStringLiteral("--no-stream"), QStringLiteral("--record"), dir.filePath("received.txt")});
     ASSERT_FALSE(unit.device().isEmpty());
+    Cli cli(unit.device(), dir.path());
 
-    const ProgramRun save = cli(unit.device(), {"map", "save", file});
-    ASSERT_EQ(save.exitCode, 0) << save.err.toStdString();
+    const ProgramRun save = cli({"map", "save", file});
+    ASSERT_EQ(save.exitCode, 0) << save.err.toStdString() << cli.lastExchange();
     QFile saved(file);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     QByteArray text = saved.readAll();
@@ -32,8 +68,9 @@ TEST(MapEndToEnd, SaveCompareAnEditedFileThenRevertTheUnitToIt) {
     EXPECT_TRUE(text.endsWith("\r\nChecksum = " + text.right(4).left(2) + "\r\n"));
     EXPECT_TRUE(save.err.contains(QStringLiteral("100 %"))) << save.err.toStdString();
 
-    const ProgramRun same = cli(unit.device(), {"map", "compare", file});
-    EXPECT_EQ(same.exitCode, 0) << same.out.toStdString() << same.err.toStdString();
+    const ProgramRun same = cli({"map", "compare", file});
+    EXPECT_EQ(same.exitCode, 0) << same.out.toStdString() << same.err.toStdString()
+                                << cli.lastExchange();
     EXPECT_EQ(same.out, QStringLiteral("Maps match: 128 words equal.\n"));
 
     const QByteArray row = "B6A0 - FF FF FF FF  FF FF";
@@ -41,13 +78,13 @@ TEST(MapEndToEnd, SaveCompareAnEditedFileThenRevertTheUnitToIt) {
     ASSERT_TRUE(saved.open(QIODevice::WriteOnly | QIODevice::Truncate));
     saved.write(text.replace(row, "B6A0 - FF FF FF FF  FF 5A"));
     saved.close();
-    const ProgramRun differ = cli(unit.device(), {"map", "compare", file});
-    EXPECT_EQ(differ.exitCode, 7);
+    const ProgramRun differ = cli({"map", "compare", file});
+    EXPECT_EQ(differ.exitCode, 7) << cli.lastExchange();
     EXPECT_EQ(differ.out, QStringLiteral("B6A4 FF5A FFFF\n"
                                          "Maps do not match exactly: 1 of 128 words differ.\n"));
 
-    const ProgramRun revert = cli(unit.device(), {"--yes", "map", "revert", file});
-    EXPECT_EQ(revert.exitCode, 0) << revert.err.toStdString();
+    const ProgramRun revert = cli({"--yes", "map", "revert", file});
+    EXPECT_EQ(revert.exitCode, 0) << revert.err.toStdString() << cli.lastExchange();
     EXPECT_TRUE(revert.out.contains(QStringLiteral("Revert to saved map?\n")));
     EXPECT_TRUE(revert.out.contains(QStringLiteral("wrote B6A4 FF5A (was FFFF)\n")));
     EXPECT_TRUE(revert.out.endsWith(QStringLiteral("Maps match: 128 words equal.\n")))
