@@ -17,9 +17,10 @@ namespace {
 using test::ProgramRun;
 using test::UnitSimProcess;
 
+// Every command these tests run may be run again (3: no answer from the unit).
 ProgramRun cli(const QString& device, const QStringList& arguments) {
-    return test::runProgram(QStringLiteral(TARQUEL_CLI_BIN),
-                            QStringList{QStringLiteral("--device"), device} + arguments);
+    return test::runAgainAfterStall(QStringLiteral(TARQUEL_CLI_BIN),
+                                    QStringList{QStringLiteral("--device"), device} + arguments, 3);
 }
 
 struct Received {

@@ -32,10 +32,12 @@ public:
 
     ProgramRun operator()(const QStringList& arguments) {
         trace_ = dir_ + QStringLiteral("/trace%1.txt").arg(++runs_);
-        return test::runProgram(
+        // Saving, comparing and reverting may be run again (3: no answer from the unit).
+        return test::runAgainAfterStall(
             QStringLiteral(TARQUEL_CLI_BIN),
             QStringList{QStringLiteral("--device"), device_, QStringLiteral("--trace"), trace_} +
-                arguments);
+                arguments,
+            3);
     }
 
     // The end of the last run's trace and of the unit's record.

@@ -1,9 +1,17 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
 
 namespace tarquel::test {
 
@@ -84,6 +92,75 @@ inline ProgramRun runProgram(const QString& program, const QStringList& argument
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+// Counts the times the machine stopped running this process for longer than kStall: a thread on
+// each processor, at real-time priority where that is allowed, wakes every millisecond and notes
+// a longer gap. A busy host can stop a virtual machine's processors for a tenth of a second. The
+// simulated unit, on the same machine, then answers after the unit link's 100 ms answer wait,
+// which a unit with a processor of its own never would.
+class StallWatch {
+public:
+    static constexpr std::chrono::milliseconds kStall{25};
+
+    StallWatch() {
+        const unsigned processors = std::max(1U, std::thread::hardware_concurrency());
+        for (unsigned cpu = 0; cpu < processors; ++cpu) {
+            threads_.emplace_back([this, cpu] { watch(cpu); });
+        }
+    }
+    ~StallWatch() {
+        stop_ = true;
+        for (std::thread& thread : threads_) {
+            thread.join();
+        }
+    }
+    StallWatch(const StallWatch&) = delete;
+    StallWatch& operator=(const StallWatch&) = delete;
+
+    int stalls() const { return stalls_; }
+
+private:
+    void watch(unsigned cpu) {
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        CPU_SET(cpu, &set);
+        pthread_setaffinity_np(pthread_self(), sizeof set, &set);
+        sched_param param{};
+        param.sched_priority = 1;
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+        auto last = std::chrono::steady_clock::now();
+        while (!stop_) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            const auto now = std::chrono::steady_clock::now();
+            if (now - last > kStall) {
+                ++stalls_;
+            }
+            last = now;
+        }
+    }
+
+    std::atomic<bool> stop_{false};
+    std::atomic<int> stalls_{0};
+    std::vector<std::thread> threads_;
+};
+
+// Runs a command that may safely be run again. When it ends with noAnswerExit while the machine
+// stalled, the stall took the unit's answer past the wait, not the program: it is run again, three
+// times at most. Any other outcome is returned as it came.
+inline ProgramRun runAgainAfterStall(const QString& program, const QStringList& arguments,
+                                     int noAnswerExit) {
+    ProgramRun run;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        StallWatch watch;
+        run = runProgram(program, arguments);
+        if (run.exitCode != noAnswerExit || watch.stalls() == 0) {
+            break;
+        }
+        std::fprintf(stderr, "no answer while the machine stalled %d times: run %d again\n",
+                     watch.stalls(), attempt);
+    }
     return run;
 }
 
