@@ -87,8 +87,11 @@ TEST(MapEndToEnd, SaveCompareAnEditedFileThenRevertTheUnitToIt) {
 
     const ProgramRun revert = cli({"--yes", "map", "revert", file});
     EXPECT_EQ(revert.exitCode, 0) << revert.err.toStdString() << cli.lastExchange();
-    EXPECT_TRUE(revert.out.contains(QStringLiteral("Revert to saved map?\n")));
-    EXPECT_TRUE(revert.out.contains(QStringLiteral("wrote B6A4 FF5A (was FFFF)\n")));
+    // Once in all attempts: a revert run again after a stall writes only what still differs.
+    EXPECT_TRUE(
+        (revert.earlierOut + revert.out).contains(QStringLiteral("Revert to saved map?\n")));
+    EXPECT_EQ(
+        (revert.earlierOut + revert.out).count(QStringLiteral("wrote B6A4 FF5A (was FFFF)\n")), 1);
     EXPECT_TRUE(revert.out.endsWith(QStringLiteral("Maps match: 128 words equal.\n")))
         << revert.out.toStdString();
     EXPECT_EQ(unit.command(QStringLiteral("word B6A4")), QStringLiteral("B6A4 FF5A"));

@@ -69,6 +69,7 @@ struct ProgramRun {
     int exitCode = -1;
     QString out;
     QString err;
+    QString earlierOut;  // what earlier attempts printed, when the run was made again
 };
 
 inline ProgramRun runProgram(const QString& program, const QStringList& arguments,
@@ -148,16 +149,20 @@ private:
 
 // Runs a command that may safely be run again. When it ends with noAnswerExit while the machine
 // stalled, the stall took the unit's answer past the wait, not the program: it is run again, three
-// times at most. Any other outcome is returned as it came.
+// times at most. Any other outcome is returned as it came. What an attempt did before it found no
+// answer stays done (a word it wrote is not written again); its output is kept in earlierOut.
 inline ProgramRun runAgainAfterStall(const QString& program, const QStringList& arguments,
                                      int noAnswerExit) {
     ProgramRun run;
+    QString earlierOut;
     for (int attempt = 1; attempt <= 3; ++attempt) {
         StallWatch watch;
         run = runProgram(program, arguments);
+        run.earlierOut = earlierOut;
         if (run.exitCode != noAnswerExit || watch.stalls() == 0) {
             break;
         }
+        earlierOut += run.out;
         std::fprintf(stderr, "no answer while the machine stalled %d times: run %d again\n",
                      watch.stalls(), attempt);
     }
