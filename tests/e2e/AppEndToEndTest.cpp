@@ -80,7 +80,7 @@ private:
 std::string describe(const std::vector<MsgBox>& boxes) {
     std::string text;
     for (const MsgBox& box : boxes) {
-        text += "[" + box.title.toStdString() + "] " + box.prompt.toStdString() + "\n";
+        text += QStringLiteral("[%1] %2\n").arg(box.title, box.prompt).toStdString();
     }
     return text;
 }
