@@ -80,6 +80,12 @@ QtSerialPort::QtSerialPort(PortDirectory directory, QObject* parent)
     : SerialPort(parent), directory_(std::move(directory)) {
     connect(&serial_, &QSerialPort::readyRead, this, &QtSerialPort::scheduleReceive);
     connect(&serial_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+    // One timer for every delivery: a new single-shot timer for each would cost an object and a
+    // registration with the event loop many times a second.
+    delivery_.setSingleShot(true);
+    delivery_.setTimerType(Qt::PreciseTimer);
+    delivery_.setInterval(kReceiveCoalesceMs);
+    connect(&delivery_, &QTimer::timeout, this, &QtSerialPort::deliverReceive);
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -158,7 +164,7 @@ void QtSerialPort::setPortOpen(bool open) {
     }
     serial_.clear(QSerialPort::AllDirections);
     pending_.clear();
-    deliveryQueued_ = false;
+    delivery_.stop();
 #ifndef Q_OS_WIN
     // Qt's own buffer holds one byte should its notifier ever read; the system keeps the rest
     // for input().
@@ -377,16 +383,14 @@ void QtSerialPort::watchForArrival(bool watch) {
 
 void QtSerialPort::scheduleReceive() {
     watchForArrival(false);
-    if (deliveryQueued_) {
-        return;
+    if (!delivery_.isActive()) {
+        delivery_.start();
     }
-    deliveryQueued_ = true;
-    QTimer::singleShot(kReceiveCoalesceMs, Qt::PreciseTimer, this, &QtSerialPort::deliverReceive);
 }
 
 void QtSerialPort::deliverReceive() {
-    // Cleared first: arrivals while the handler runs (a modal loop in it) get their own delivery.
-    deliveryQueued_ = false;
+    // The single-shot timer is no longer active here: arrivals while the handler runs (a modal
+    // loop in it) start it again and get their own delivery.
     if (!serial_.isOpen()) {
         return;
     }

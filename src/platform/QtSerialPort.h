@@ -5,6 +5,7 @@
 
 #include <QSerialPort>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <chrono>
 
 namespace tarquel {
@@ -76,7 +77,7 @@ private:
     int inputLen_ = 0;
     int rThreshold_ = 0;
     int commEvent_ = 0;
-    bool deliveryQueued_ = false;
+    QTimer delivery_;  // single shot: the receive event of the burst that is arriving
     QSocketNotifier* arrival_ = nullptr;  // Unix: says that bytes came after a pause
     QByteArray pending_;  // read from the system but not yet taken (a read length was set)
     QIODevice* trace_ = nullptr;
