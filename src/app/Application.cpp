@@ -21,7 +21,7 @@ void Application::start() {
     splash_ = std::make_unique<FrmSplash>(services_);
     PrepareTestComm(splash_->TestComm());
     startup_ = std::make_unique<Startup>(
-        services_.clock, services_.boxes, state_, splash_->TestComm(), *splash_,
+        services_.clock, services_.boxes, splash_->TestComm(), *splash_,
         [this] { showMainWindow(); }, [this] { unloadSplash(); });
     splash_->setBaudTest(&startup_->baudTest());
     splash_->setOnAbandoned([this] {
@@ -37,8 +37,8 @@ void Application::start() {
 }
 
 void Application::showMainWindow() {
-    main_ = std::make_unique<FrmMain>(services_, state_);
-    main_->Load();
+    main_ = std::make_unique<FrmMain>(services_);
+    main_->Load(startup_->result());
     main_->show();
     emit mainWindowShown();
 }

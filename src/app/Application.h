@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/AppServices.h"
-#include "unitlink/SharedState.h"
 
 #include <QObject>
 #include <memory>
@@ -13,7 +12,7 @@ class FrmSplash;
 class Startup;
 
 // The application from launch to the main window: the splash window with port discovery and the
-// baud-rate test, then the main window. Holds the run's shared state.
+// baud-rate test, then the main window with what they found.
 class Application : public QObject {
     Q_OBJECT
 public:
@@ -23,7 +22,6 @@ public:
     // Shows the splash window and starts looking for the unit.
     void start();
 
-    SharedState& state() { return state_; }
     FrmSplash* splash() const { return splash_.get(); }
     FrmMain* mainWindow() const { return main_.get(); }
     Startup* startup() const { return startup_.get(); }
@@ -39,7 +37,6 @@ private:
     void unloadSplash();
 
     AppServices& services_;
-    SharedState state_;
     std::unique_ptr<FrmSplash> splash_;
     std::unique_ptr<Startup> startup_;
     std::unique_ptr<FrmMain> main_;

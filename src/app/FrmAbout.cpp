@@ -2,6 +2,7 @@
 
 #include "app/ProductPicture.h"
 #include "app/Version.h"
+#include "platform/NamedLabel.h"
 
 #include <QDate>
 #include <QGridLayout>
@@ -9,16 +10,6 @@
 #include <QPushButton>
 
 namespace tarquel {
-
-namespace {
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
-}  // namespace
 
 QString aboutNotice(int currentYear) {
     return QStringLiteral(
@@ -33,22 +24,25 @@ FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner) {
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto* Image1 = addLabel(this, "Image1", QString());
+    auto* Image1 = namedLabel(this, QStringLiteral("Image1"), QString());
     Image1->setPixmap(productPicture(96));
-    QLabel* lblApp = addLabel(this, "lblApp", QLatin1String(kApplicationTitle));
+    QLabel* lblApp = namedLabel(this, QStringLiteral("lblApp"), QLatin1String(kApplicationTitle));
     QFont title = lblApp->font();
     title.setPointSizeF(title.pointSizeF() * 1.6);
     title.setBold(true);
     lblApp->setFont(title);
-    QLabel* Label3 = addLabel(this, "Label3", QStringLiteral("Version"));
-    QLabel* lblVersion = addLabel(
-        this, "lblVersion",
+    QLabel* Label3 = namedLabel(this, QStringLiteral("Label3"), QStringLiteral("Version"));
+    QLabel* lblVersion = namedLabel(
+        this, QStringLiteral("lblVersion"),
         QString::number(kVersionMajor) + QLatin1Char('.') + QString::number(kVersionMinor));
-    QLabel* Label4 = addLabel(this, "Label4", QStringLiteral("Revision"));
-    QLabel* lblRevision = addLabel(this, "lblRevision", QString::number(kVersionRevision));
-    QLabel* lblCopy = addLabel(this, "lblCopy", aboutNotice(QDate::currentDate().year()));
+    QLabel* Label4 = namedLabel(this, QStringLiteral("Label4"), QStringLiteral("Revision"));
+    QLabel* lblRevision =
+        namedLabel(this, QStringLiteral("lblRevision"), QString::number(kVersionRevision));
+    QLabel* lblCopy =
+        namedLabel(this, QStringLiteral("lblCopy"), aboutNotice(QDate::currentDate().year()));
     lblCopy->setWordWrap(true);
-    QLabel* Label1 = addLabel(this, "Label1", QStringLiteral("Corvane Industries"));
+    QLabel* Label1 =
+        namedLabel(this, QStringLiteral("Label1"), QStringLiteral("Corvane Industries"));
     auto* btnClose = new QPushButton(QStringLiteral("OK"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setDefault(true);

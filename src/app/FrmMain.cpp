@@ -1,27 +1,25 @@
+// The main window. Its widgets are built by the panels it holds (live values, calibration area,
+// status areas); the unit session behind it owns the port, the unit link and every workflow.
 #include "app/FrmMain.h"
 
 #include "app/DesktopFolder.h"
 #include "app/FrmAbout.h"
+#include "app/LiveValuesPanel.h"
+#include "app/StatusPanel.h"
 #include "app/Version.h"
 #include "calibration/CalGaugeWidget.h"
 #include "calibration/CalibrationPanel.h"
 #include "dialogs/InProcessWindow.h"
 #include "dialogs/InformationWindow.h"
 #include "livedata/DataTerminal.h"
-#include "livedata/LiveDataSession.h"
 #include "maptool/FrmEEPROMCompare.h"
-#include "platform/Errors.h"
+#include "platform/NamedLabel.h"
 #include "platform/Twips.h"
 #include "unitlink/CommProperties.h"
-#include "unitlink/UnitCommands.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDatabase>
-#include <QFrame>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -35,88 +33,79 @@ namespace tarquel {
 namespace {
 
 constexpr int kInnerHeightTwips = 5125;
-const char* const kDataLabelCaptions[7] = {"Hx Mag", "Hy Mag",       "V Mag",       "X Inc",
-                                           "Y Inc",  "Calc Heading", "Unit Heading"};
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QString indexedName(const char* name, int index) {
-    return QLatin1String(name) + QLatin1Char('_') + QString::number(index);
-}
-
-QString displayLines(QString text) {
-    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+// The caption of port menu entry index: "Port &3", "Port 1&0", "Port 14".
+QString portCaption(int index) {
+    const int port = index + 1;
+    if (port <= 9) {
+        return QStringLiteral("Port &") + QString::number(port);
+    }
+    if (port == 10) {
+        return QStringLiteral("Port 1&0");
+    }
+    return QStringLiteral("Port ") + QString::number(port);
 }
 
 }  // namespace
 
-FrmMain::FrmMain(AppServices& services, SharedState& state, QWidget* parent)
+FrmMain::FrmMain(AppServices& services, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
-      state_(state),
-      MSComm1_(services.createPort()),
-      access_(services.clock, services.boxes, state.unitMap),
       themes_(QApplication::palette()),
       helpFile_(services.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                  : services.programFolder,
                 services.desktop, services.boxes) {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose, false);
-    MSComm1_->setSettings(QStringLiteral("9600,n,8,1"));
-    MSComm1_->setRThreshold(1);
-    MSComm1_->setInputLen(0);
-    unitLink_ = std::make_unique<UnitLink>(*MSComm1_, access_, state_);
-    portSelection_ = std::make_unique<PortSelection>(*unitLink_, state_, services_.boxes, *this);
-    calModeSelector_ =
-        std::make_unique<CalModeSelector>(*unitLink_, state_, services_.boxes, *this);
-    unitLink_->setOnIdentified([this] { showIdentifiedUnit(); });
-
     buildMenus();
     auto* central = new QWidget(this);
+    livePanel_ = new LiveValuesPanel(central);
+    calibrationPanel_ = new CalibrationPanel(calPlot_, central);
+    statusPanel_ = new StatusPanel(central);
+    livePanel_->setFocusTargets(button("btnGetData"), statusPanel_->txtInformation());
     auto* top = new QHBoxLayout;
     top->setSpacing(8);
-    top->addWidget(buildLiveArea(), 0);
-    top->addWidget(buildCalibrationArea(), 1);
+    top->addWidget(livePanel_, 0);
+    top->addWidget(calibrationPanel_, 1);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(6, 4, 6, 6);
     column->setSpacing(6);
     column->addLayout(top, 1);
-    column->addWidget(buildStatusArea(), 0);
+    column->addWidget(statusPanel_, 0);
     setCentralWidget(central);
-
     frmInProcessWindow::instance().setDoEvents([this] { services_.clock.doEvents(); });
-    liveData_ = std::make_unique<LiveDataSession>(LiveDataWiring{state_, *MSComm1_, services_.clock,
-                                                                 services_.boxes, *calModeSelector_,
-                                                                 *lgCal_, *this, *this, *this});
-    liveData_->decoder().setFrameObserver(&calPlot_);
-    calibrationPanel_->setOutside(
-        {action("mnuProperties"), action("mnuDataTerminal"), action("mnuGetEEPROM"),
-         action("mnuCalMode"), DataLabel_[5], Label9_,
-         [this](int slot) { return liveData_->display().dataBoxCaption(slot); }});
-    calibration_ = std::make_unique<CalibrationWorkflow>(*unitLink_, state_, services_.boxes,
-                                                         progress_, *calibrationPanel_);
-    calibration_->setObserver(&calPlot_);
-    northAlignment_ = std::make_unique<NorthAlignment>(
-        *unitLink_, services_.boxes, progress_,
-        [this] { return liveData_->display().dataBoxCaption(Slot::CalcHeading); });
-    clearCal_ = std::make_unique<ClearMagneticCalibration>(*unitLink_, services_.boxes, progress_);
-    clearNorth_ = std::make_unique<ClearNorthRotation>(*unitLink_, services_.boxes, progress_);
-    connect(action("mnuClearCal"), &QAction::triggered, this,
-            [this] { clearCal_->mnuClearCal_Click(); });
-    connect(action("mnuClearNorth"), &QAction::triggered, this,
-            [this] { clearNorth_->mnuClearNorth_Click(); });
-    calibration_->showIdle();
-    connect(calibrationPanel_, &CalibrationPanel::clicked, this, &FrmMain::calibrationClicked);
+
+    std::unique_ptr<SerialPort> MSComm1 = services.createPort();
+    MSComm1->setSettings(QStringLiteral("9600,n,8,1"));
+    session_ = std::make_unique<UnitSession>(
+        std::move(MSComm1),
+        SessionServices{services.clock, services.boxes, progress_, services.fileDialogs},
+        SessionViews{*livePanel_, *statusPanel_, *this, *calibrationPanel_->lgCal(), *this, *this,
+                     *calibrationPanel_, *livePanel_});
+    session_->startLiveData();
+    session_->liveData().decoder().setFrameObserver(&calPlot_);
+    session_->calibration().setObserver(&calPlot_);
+    calibrationPanel_->setOutside({action("mnuProperties"), action("mnuDataTerminal"),
+                                   action("mnuGetEEPROM"), action("mnuCalMode"),
+                                   livePanel_->DataLabel(5), statusPanel_->formatLabel()});
+    const std::array<std::pair<const char*, void (FrmMain::*)()>, 6> buttons{{
+        {"btnInitialize", &FrmMain::btnInitialize_Click},
+        {"btnGetData", &FrmMain::btnGetData_Click},
+        {"btnClear", &FrmMain::btnClear_Click},
+        {"btnEEPROM", &FrmMain::btnEEPROM_Click},
+        {"btnNewTest", &FrmMain::btnNewTest_Click},
+        {"btnAlign", &FrmMain::btnAlign_Click},
+    }};
+    for (const auto& [name, slot] : buttons) {
+        connect(button(name), &QPushButton::clicked, this, slot);
+    }
+    session_->calibration().showIdle();
 }
 
 FrmMain::~FrmMain() {
-    // The calibration panel's plot uses calPlot_, a member that is gone before QWidget deletes
-    // the children: delete the panel while the model still exists.
+    // The session shows through the panels, and the calibration panel's plot uses calPlot_, a
+    // member that is gone before QWidget deletes the children: both go while the model exists.
+    session_.reset();
     delete calibrationPanel_;
 }
 
@@ -129,11 +118,20 @@ void FrmMain::buildMenus() {
         menu->menuAction()->setObjectName(QLatin1String(name));
         return menu;
     };
-    const auto addItem = [&](QMenu* menu, const char* name, const QString& caption,
+    // An item of a menu; slot runs when it is chosen.
+    const auto addItem = [&](QMenu* menu, const char* name, const QString& caption, auto slot,
                              const QKeySequence& key = {}) {
         QAction* item = menu->addAction(caption);
         item->setObjectName(QLatin1String(name));
         item->setShortcut(key);
+        connect(item, &QAction::triggered, this, slot);
+        return item;
+    };
+    const auto addCheckItem = [&](QMenu* menu, const char* name, const QString& caption, auto slot,
+                                  bool checked) {
+        QAction* item = addItem(menu, name, caption, slot);
+        item->setCheckable(true);
+        item->setChecked(checked);
         return item;
     };
     const auto addSeparator = [&](QMenu* menu, const char* name) {
@@ -141,231 +139,52 @@ void FrmMain::buildMenus() {
     };
 
     QMenu* mnuFile = addMenu(nullptr, "mnuFile", "&File");
-    connect(addItem(mnuFile, "mnuGetEEPROM", QStringLiteral("Get &EEPROM Map"),
-                    QKeySequence(Qt::CTRL | Qt::Key_E)),
-            &QAction::triggered, this, &FrmMain::mnuGetEEPROM_Click);
-    addItem(mnuFile, "mnuClearCal", QStringLiteral("Clear Magnetic Calibration"));
-    addItem(mnuFile, "mnuClearNorth", QStringLiteral("Clear North Rotation"));
+    addItem(mnuFile, "mnuGetEEPROM", QStringLiteral("Get &EEPROM Map"),
+            &FrmMain::mnuGetEEPROM_Click, QKeySequence(Qt::CTRL | Qt::Key_E));
+    addItem(mnuFile, "mnuClearCal", QStringLiteral("Clear Magnetic Calibration"),
+            &FrmMain::mnuClearCal_Click);
+    addItem(mnuFile, "mnuClearNorth", QStringLiteral("Clear North Rotation"),
+            &FrmMain::mnuClearNorth_Click);
     addSeparator(mnuFile, "mnuDash1");
-    connect(addItem(mnuFile, "mnuExit", QStringLiteral("E&xit")), &QAction::triggered, this,
-            &FrmMain::mnuExit_Click);
+    addItem(mnuFile, "mnuExit", QStringLiteral("E&xit"), &FrmMain::mnuExit_Click);
 
     QMenu* mnuComm = addMenu(nullptr, "mnuComm", "&Communications");
-    connect(addItem(mnuComm, "mnuProperties", QStringLiteral("&Properties")), &QAction::triggered,
-            this, &FrmMain::mnuProperties_Click);
+    addItem(mnuComm, "mnuProperties", QStringLiteral("&Properties"), &FrmMain::mnuProperties_Click);
     addSeparator(mnuComm, "mnuDash");
     mnuComm->setToolTipsVisible(true);
     for (int i = 0; i < kPortMenuEntries; ++i) {
         const int port = i + 1;
-        QString caption;
-        if (port <= 9) {
-            caption = QStringLiteral("Port &") + QString::number(port);
-        } else if (port == 10) {
-            caption = QStringLiteral("Port 1&0");
-        } else {
-            caption = QStringLiteral("Port ") + QString::number(port);
-        }
-        QAction* item = addItem(
-            mnuComm, "mnuCommPort", caption,
-            port >= 2 && port <= 9 ? QKeySequence(Qt::Key_F1 + (port - 1)) : QKeySequence());
+        QAction* item = addCheckItem(
+            mnuComm, "mnuCommPort", portCaption(i), [this, i] { mnuCommPort_Click(i); }, i == 0);
         item->setObjectName(indexedName("mnuCommPort", i));
-        item->setCheckable(true);
-        item->setChecked(i == 0);
-        connect(item, &QAction::triggered, this, [this, i] {
-            // The menu toggles the check by itself; the selection decides what is checked.
-            portSelection_->mnuCommPort_Click(i);
-            updatePortTips();
-        });
+        if (port >= 2 && port <= 9) {
+            item->setShortcut(QKeySequence(Qt::Key_F1 + (port - 1)));
+        }
         mnuCommPort_[static_cast<size_t>(i)] = item;
     }
     updatePortTips();
 
     QMenu* mnuOptions = addMenu(nullptr, "mnuOptions", "&Options");
     QMenu* mnuCalMode = addMenu(mnuOptions, "mnuCalMode", "&Calibration Mode");
-    QAction* accel = addItem(mnuCalMode, "mnuCalAccel", QStringLiteral("&Accelerometer"));
-    accel->setCheckable(true);
-    accel->setChecked(true);
-    connect(accel, &QAction::triggered, this, [this] { calModeSelector_->mnuCalAccel_Click(); });
-    QAction* pend = addItem(mnuCalMode, "mnuCalPend", QStringLiteral("&Pendulum"));
-    pend->setCheckable(true);
-    connect(pend, &QAction::triggered, this, [this] { calModeSelector_->mnuCalPend_Click(); });
+    addCheckItem(mnuCalMode, "mnuCalAccel", QStringLiteral("&Accelerometer"),
+                 &FrmMain::mnuCalAccel_Click, true);
+    addCheckItem(mnuCalMode, "mnuCalPend", QStringLiteral("&Pendulum"), &FrmMain::mnuCalPend_Click,
+                 false);
     QMenu* mnuDisplay = addMenu(mnuOptions, "mnuDisplay", "&Display Setup");
-    QAction* normal = addItem(mnuDisplay, "mnuNormalView", QStringLiteral("&Normal"));
-    normal->setCheckable(true);
-    normal->setChecked(true);
-    connect(normal, &QAction::triggered, this, &FrmMain::mnuNormalView_Click);
-    QAction* hiCon = addItem(mnuDisplay, "mnuHiCon", QStringLiteral("&High Contrast"));
-    hiCon->setCheckable(true);
-    connect(hiCon, &QAction::triggered, this, &FrmMain::mnuHiCon_Click);
+    addCheckItem(mnuDisplay, "mnuNormalView", QStringLiteral("&Normal"),
+                 &FrmMain::mnuNormalView_Click, true);
+    addCheckItem(mnuDisplay, "mnuHiCon", QStringLiteral("&High Contrast"), &FrmMain::mnuHiCon_Click,
+                 false);
 
     QMenu* mnuView = addMenu(nullptr, "mnuView", "&View Data");
-    connect(addItem(mnuView, "mnuDataTerminal", QStringLiteral("&Data Terminal"),
-                    QKeySequence(Qt::CTRL | Qt::Key_T)),
-            &QAction::triggered, this, &FrmMain::mnuDataTerminal_Click);
+    addItem(mnuView, "mnuDataTerminal", QStringLiteral("&Data Terminal"),
+            &FrmMain::mnuDataTerminal_Click, QKeySequence(Qt::CTRL | Qt::Key_T));
 
     QMenu* mnuHelp = addMenu(nullptr, "mnuHelp", "&Help");
-    connect(addItem(mnuHelp, "mnuHelpContents", QStringLiteral("Open &Help File...")),
-            &QAction::triggered, this, [this] { helpFile_.mnuHelpContents_Click(); });
+    addItem(mnuHelp, "mnuHelpContents", QStringLiteral("Open &Help File..."),
+            [this] { helpFile_.mnuHelpContents_Click(); });
     addSeparator(mnuHelp, "mnuDash2");
-    connect(addItem(mnuHelp, "mnuAbout", QStringLiteral("&About...")), &QAction::triggered, this,
-            &FrmMain::mnuAbout_Click);
-}
-
-QWidget* FrmMain::buildLiveArea() {
-    auto* box = new QGroupBox(this);
-    box->setObjectName(QStringLiteral("LiveData"));
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(8, 6, 8, 6);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(2);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSizeF(fixed.pointSizeF() * 1.15);
-    fixed.setBold(true);
-    // Digits, signs and units need no text shaping, which took about a third of the time spent
-    // drawing values that change with every frame.
-    fixed.setStyleStrategy(QFont::PreferNoShaping);
-    for (int i = 0; i < 7; ++i) {
-        DataLabel_[static_cast<size_t>(i)] =
-            makeLabel(box, indexedName("DataLabel", i), QLatin1String(kDataLabelCaptions[i]));
-        QLabel* value = makeLabel(box, indexedName("DataBox", i), QString());
-        // Opaque, so that a new value repaints the label alone and not the frame behind it.
-        value->setAutoFillBackground(true);
-        value->setFont(fixed);
-        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        // A fixed size: a new value then repaints the label without laying the window out again.
-        const QFontMetrics metrics(fixed);
-        value->setFixedSize(metrics.horizontalAdvance(QStringLiteral("+0000.0 dg ")),
-                            metrics.height() + 2);
-        DataBox_[static_cast<size_t>(i)] = value;
-        grid->addWidget(DataLabel_[static_cast<size_t>(i)], i, 0);
-        grid->addWidget(value, i, 1);
-    }
-    auto* line1 = new QFrame(box);
-    line1->setObjectName(QStringLiteral("Line1"));
-    line1->setFrameShape(QFrame::HLine);
-    line1->setFrameShadow(QFrame::Sunken);
-    grid->addWidget(line1, 7, 0, 1, 2);
-    grid->addWidget(makeLabel(box, QStringLiteral("Label1"), QStringLiteral("Frame Rate")), 8, 0);
-    FrameRate_ = makeLabel(box, QStringLiteral("FrameRate"), QStringLiteral("0 Frames/Sec"));
-    QFont plain = FrameRate_->font();
-    plain.setStyleStrategy(QFont::PreferNoShaping);
-    FrameRate_->setFont(plain);
-    FrameRate_->setAutoFillBackground(true);
-    FrameRate_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    FrameRate_->setFixedSize(
-        FrameRate_->fontMetrics().horizontalAdvance(QStringLiteral("000.0 Frames/Sec ")),
-        FrameRate_->sizeHint().height());
-    grid->addWidget(FrameRate_, 8, 1);
-    grid->addWidget(makeLabel(box, QStringLiteral("Label47"), QStringLiteral("Frame Count")), 9, 0);
-    lblFrame_ = makeLabel(box, QStringLiteral("lblFrame"), QStringLiteral("0"));
-    lblFrame_->setFont(plain);
-    lblFrame_->setAutoFillBackground(true);
-    lblFrame_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblFrame_->setFixedSize(FrameRate_->width(), lblFrame_->sizeHint().height());
-    grid->addWidget(lblFrame_, 9, 1);
-    grid->setRowStretch(10, 1);
-    // The unit found on the port: its map family and the first line of its identification text.
-    lblUnit_ = makeLabel(box, QStringLiteral("lblUnit"), QStringLiteral("No unit identified"));
-    lblUnit_->setWordWrap(true);
-    grid->addWidget(lblUnit_, 11, 0, 1, 2);
-    return box;
-}
-
-QWidget* FrmMain::buildCalibrationArea() {
-    calibrationPanel_ = new CalibrationPanel(calPlot_, this);
-    lgCal_ = calibrationPanel_->lgCal();
-    return calibrationPanel_;
-}
-
-void FrmMain::calibrationClicked(CalControl control) {
-    switch (control) {
-        case CalControl::btnInitialize:
-            calibration_->btnInitialize_Click();
-            break;
-        case CalControl::btnGetData:
-            calibration_->btnGetData_Click();
-            break;
-        case CalControl::btnClear:
-            calibration_->btnClear_Click();
-            break;
-        case CalControl::btnEEPROM:
-            calibration_->btnEEPROM_Click();
-            break;
-        case CalControl::btnNewTest:
-            calibration_->btnNewTest_Click();
-            break;
-        case CalControl::btnAlign:
-            northAlignment_->btnAlign_Click();
-            break;
-        default:
-            break;
-    }
-}
-
-QWidget* FrmMain::buildStatusArea() {
-    auto* area = new QWidget(this);
-    auto* row = new QHBoxLayout(area);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(8);
-
-    auto* info = new QVBoxLayout;
-    info->setSpacing(2);
-    auto* infoHead = new QHBoxLayout;
-    Label46_ = makeLabel(area, QStringLiteral("Label46"),
-                         QStringLiteral("Transmitted Flags and Information"));
-    infoHead->addWidget(Label46_, 1);
-    lblCaution_ = makeLabel(area, QStringLiteral("lblCaution"), QStringLiteral("WARNING"));
-    QFont bold = lblCaution_->font();
-    bold.setBold(true);
-    lblCaution_->setFont(bold);
-    lblCaution_->setAlignment(Qt::AlignCenter);
-    lblCaution_->setMinimumWidth(80);
-    lblCaution_->setAutoFillBackground(true);
-    lblCaution_->setContentsMargins(6, 1, 6, 1);
-    lblCaution_->setVisible(false);
-    infoHead->addWidget(lblCaution_);
-    info->addLayout(infoHead);
-    txtInformation_ = new QPlainTextEdit(area);
-    txtInformation_->setObjectName(QStringLiteral("txtInformation"));
-    txtInformation_->setReadOnly(true);
-    txtInformation_->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                             Qt::TextSelectableByKeyboard);
-    txtInformation_->setFixedHeight(twipsToPixels(1150));
-    info->addWidget(txtInformation_);
-    row->addLayout(info, 3);
-
-    auto* sw = new QVBoxLayout;
-    sw->setSpacing(2);
-    sw->addWidget(
-        makeLabel(area, QStringLiteral("Label45"), QStringLiteral("Software Generated Flags")));
-    lblSoftwareInfo_ = makeLabel(area, QStringLiteral("lblSoftwareInfo"), QString());
-    lblSoftwareInfo_->setFrameShape(QFrame::StyledPanel);
-    lblSoftwareInfo_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblSoftwareInfo_->setFixedHeight(twipsToPixels(1150));
-    lblSoftwareInfo_->setMinimumWidth(150);
-    sw->addWidget(lblSoftwareInfo_);
-    row->addLayout(sw, 1);
-
-    auto* comm = new QGroupBox(area);
-    comm->setObjectName(QStringLiteral("CommBox"));
-    auto* g = new QGridLayout(comm);
-    g->setVerticalSpacing(1);
-    g->addWidget(makeLabel(comm, QStringLiteral("Label14"), QStringLiteral("Comm Settings")), 0, 0,
-                 1, 2);
-    Label10_ = makeLabel(comm, QStringLiteral("Label10"), QStringLiteral("Comm 1"));
-    Label10_->setToolTip(QStringLiteral("Displays the current serial port being used."));
-    Label9_ = makeLabel(comm, QStringLiteral("Label9"), QStringLiteral("Decimal"));
-    Label9_->setToolTip(QStringLiteral("Displays the current communications format."));
-    Label8_ = makeLabel(comm, QStringLiteral("Label8"), QStringLiteral("9600,n,8,1"));
-    Label8_->setToolTip(QStringLiteral("Displays the current baud rate and settings."));
-    g->addWidget(Label10_, 1, 0, 1, 2);
-    g->addWidget(Label9_, 2, 0, 1, 2);
-    g->addWidget(Label8_, 3, 0, 1, 2);
-    g->addWidget(makeLabel(comm, QStringLiteral("Label20"), QStringLiteral("Cal Mode")), 4, 0);
-    lblCalMode_ = makeLabel(comm, QStringLiteral("lblCalMode"), QStringLiteral("Accel"));
-    g->addWidget(lblCalMode_, 4, 1);
-    row->addWidget(comm, 0);
-    return area;
+    addItem(mnuHelp, "mnuAbout", QStringLiteral("&About..."), &FrmMain::mnuAbout_Click);
 }
 
 QAction* FrmMain::action(const char* name) const {
@@ -377,17 +196,18 @@ QLabel* FrmMain::label(const char* name) const {
 QPushButton* FrmMain::button(const char* name) const {
     return findChild<QPushButton*>(QLatin1String(name));
 }
+CalGaugeWidget* FrmMain::lgCal() const {
+    return calibrationPanel_->lgCal();
+}
 
-void FrmMain::Load() {
+void FrmMain::Load(const StartupResult& startup) {
     // The inner area below the menu bar is 5125 twips high (more if the fonts need it).
     adjustSize();
     const int inner =
         std::max(twipsToPixels(kInnerHeightTwips), centralWidget()->minimumSizeHint().height());
     resize(std::max(width(), twipsToPixels(10800)), menuBar()->sizeHint().height() + inner);
     SetWindowCaptions();
-    StartupReport report(state_, *unitLink_, *portSelection_, *calModeSelector_, services_.boxes,
-                         *this, *this);
-    report.run();
+    StartupReport(startup, *session_, services_.boxes, *this, *this).run();
     updatePortTips();
 }
 
@@ -397,7 +217,7 @@ void FrmMain::SetWindowCaptions() {
 #else
     constexpr bool windows = false;
 #endif
-    state_.desktopFolder = fDesktopFolder(services_.environment, windows);
+    session_->maps().setDesktopFolder(fDesktopFolder(services_.environment, windows));
     setWindowTitle(QLatin1String(kApplicationTitle) + QStringLiteral(" V ") +
                    QString::number(kVersionMajor) + QLatin1Char('.') +
                    QString::number(kVersionMinor));
@@ -421,78 +241,12 @@ void FrmMain::updatePortTips() {
             item->setToolTip(device.isEmpty() ? QStringLiteral("No device") : device);
         }
     }
-    if (Label10_ != nullptr) {
-        const QString device = MSComm1_->deviceName();
-        Label10_->setToolTip(QStringLiteral("Displays the current serial port being used.") +
-                             (device.isEmpty() ? QString() : QStringLiteral("\n") + device));
+    if (session_ != nullptr) {
+        const QString device = session_->MSComm1().deviceName();
+        statusPanel_->portLabel()->setToolTip(
+            QStringLiteral("Displays the current serial port being used.") +
+            (device.isEmpty() ? QString() : QStringLiteral("\n") + device));
     }
-}
-
-void FrmMain::showIdentifiedUnit() {
-    QString text = unitLink_->idText();
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.remove(QChar(0xFF));
-    const QString family =
-        unitLink_->unitAddresses().isB600Family ? QStringLiteral("B600") : QStringLiteral("1600");
-    lblUnit_->setText(family + QStringLiteral(" unit: ") +
-                      text.section(QLatin1Char('\n'), 0, 0).trimmed());
-    lblUnit_->setToolTip(text.trimmed());
-}
-
-void FrmMain::ResetDataWindows() {
-    liveData_->decoder().ResetDataWindows();
-}
-
-void FrmMain::setDataBoxCaption(int slot, const QString& caption) {
-    DataBox_[static_cast<size_t>(slot)]->setText(caption);
-}
-QString FrmMain::dataBoxCaption(int slot) const {
-    return DataBox_[static_cast<size_t>(slot)]->text();
-}
-void FrmMain::setFrameCountCaption(const QString& caption) {
-    lblFrame_->setText(caption);
-}
-QString FrmMain::frameRateCaption() const {
-    return FrameRate_->text();
-}
-void FrmMain::setFrameRateCaption(const QString& caption) {
-    FrameRate_->setText(caption);
-}
-bool FrmMain::getDataEnabled() const {
-    return button("btnGetData")->isEnabled();
-}
-
-void FrmMain::focusGetData() {
-    txtInformation_->setFocus();
-    button("btnGetData")->setFocus();
-}
-
-void FrmMain::setInformationText(const QString& text) {
-    informationText_ = text;
-    txtInformation_->setPlainText(displayLines(text));
-}
-
-void FrmMain::setInformationCaption(const QString& caption) {
-    Label46_->setText(caption);
-}
-
-void FrmMain::showCautionBadge(const QString& caption, Rgb backColour) {
-    lblCaution_->setText(caption);
-    QPalette palette = lblCaution_->palette();
-    palette.setColor(QPalette::Window, QColor(backColour.red, backColour.green, backColour.blue));
-    palette.setColor(QPalette::WindowText, Qt::black);
-    lblCaution_->setPalette(palette);
-    lblCaution_->setVisible(true);
-}
-
-void FrmMain::hideCautionBadge() {
-    lblCaution_->setVisible(false);
-}
-
-void FrmMain::setSoftwareInfo(const QString& text) {
-    softwareInfoText_ = text;
-    lblSoftwareInfo_->setText(displayLines(text));
 }
 
 int FrmMain::OpenInfoWindow(const QString& message, const QString& title, int flags,
@@ -507,7 +261,7 @@ void FrmMain::setCalModeChecks(bool accelChecked, bool pendChecked) {
 }
 
 void FrmMain::setCalModeCaption(const QString& caption) {
-    lblCalMode_->setText(caption);
+    statusPanel_->setCalModeCaption(caption);
 }
 
 void FrmMain::setPortChecked(int index, bool checked) {
@@ -515,15 +269,16 @@ void FrmMain::setPortChecked(int index, bool checked) {
 }
 
 void FrmMain::setPortCaption(const QString& caption) {
-    Label10_->setText(caption);
+    statusPanel_->setPortCaption(caption);
     updatePortTips();
 }
 
 void FrmMain::setSettingsCaption(const QString& caption) {
-    Label8_->setText(caption);
+    statusPanel_->setSettingsCaption(caption);
 }
+
 void FrmMain::setFormatCaption(const QString& caption) {
-    Label9_->setText(caption);
+    statusPanel_->setFormatCaption(caption);
 }
 
 void FrmMain::appendToPortEntry(int index, const QString& suffix) {
@@ -535,8 +290,14 @@ void FrmMain::setPortEntryVisible(int index, bool visible) {
     mnuCommPort_[static_cast<size_t>(index)]->setVisible(visible);
 }
 
+void FrmMain::mnuCommPort_Click(int index) {
+    // The menu toggles the check by itself; the selection decides what is checked.
+    session_->ports().selectPort(index);
+    updatePortTips();
+}
+
 void FrmMain::mnuProperties_Click() {
-    auto* dialog = new CommProperties(*portSelection_, this);
+    auto* dialog = new CommProperties(session_->ports(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     followTheme();
     dialog->show();
@@ -567,21 +328,22 @@ void FrmMain::mnuNormalView_Click() {
 }
 
 void FrmMain::mnuDataTerminal_Click() {
-    ResetDataWindows();
+    LiveDataSession& live = session_->liveData();
+    live.decoder().ResetDataWindows();
     if (terminal_ == nullptr) {
         terminal_ = new DataTerminal(
-            *unitLink_, [this] { ResetDataWindows(); },
+            session_->link(), [this] { session_->liveData().decoder().ResetDataWindows(); },
             [this] {
                 // Received data goes to the frame decoder again from the next receive event.
-                liveData_->receivePath().setTerminalVisible(false);
-                liveData_->receivePath().setTerminalSink(nullptr);
+                session_->liveData().receivePath().setTerminalVisible(false);
+                session_->liveData().receivePath().setTerminalSink(nullptr);
             },
             this);
         terminal_->setAttribute(Qt::WA_DeleteOnClose);
         followTheme();
     }
-    liveData_->receivePath().setTerminalSink(terminal_);
-    liveData_->receivePath().setTerminalVisible(true);
+    live.receivePath().setTerminalSink(terminal_);
+    live.receivePath().setTerminalVisible(true);
     terminal_->show();
     terminal_->raise();
     terminal_->activateWindow();
@@ -591,7 +353,7 @@ void FrmMain::mnuGetEEPROM_Click() {
     // One comparison window: a second choice brings the open one forward. Closing it deletes it,
     // so the next choice reads the unit's map again.
     if (compare_ == nullptr) {
-        compare_ = new FrmEEPROMCompare(*unitLink_, services_.boxes, services_.fileDialogs);
+        compare_ = new FrmEEPROMCompare(session_->maps());
         compare_->setAttribute(Qt::WA_DeleteOnClose);
         followTheme();
     }
@@ -612,7 +374,7 @@ void FrmMain::mnuExit_Click() {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
-    unloadSequence();
+    session_->end();
     event->accept();
     QMainWindow::closeEvent(event);
     // Closing the main window ends the application, whatever other windows are open.
@@ -620,26 +382,6 @@ void FrmMain::closeEvent(QCloseEvent* event) {
         if (w != this && w->isVisible()) {
             w->close();
         }
-    }
-}
-
-void FrmMain::unloadSequence() {
-    if (unloaded_) {
-        return;
-    }
-    unloaded_ = true;
-    // The unit's commands are sent without checking: the program is ending either way.
-    calibration_->restoreOnUnload();
-    if (state_.messages.info(InfoFlag::UnitCalibrated) || state_.northRotationAdded) {
-        progress_.OpenProcessWindow(QStringLiteral("Recalculating Checksum"));
-        try {
-            unitLink_->RecalculateChecksum();
-        } catch (const RuntimeError&) {
-        }
-        progress_.CloseProcessWindow();
-    }
-    if (MSComm1_->portOpen()) {
-        MSComm1_->setPortOpen(false);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/ProductPicture.h"
 #include "app/Version.h"
 #include "app/startup/BaudTest.h"
+#include "platform/NamedLabel.h"
 
 #include <QDate>
 #include <QGridLayout>
@@ -11,14 +12,6 @@
 #include <QMouseEvent>
 
 namespace tarquel {
-
-namespace {
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-}  // namespace
 
 FrmSplash::FrmSplash(AppServices& services, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
@@ -30,22 +23,23 @@ FrmSplash::FrmSplash(AppServices& services, QWidget* parent)
     palette.setColor(QPalette::Window, QColor(246, 247, 249));
     setPalette(palette);
 
-    Image1_ = makeLabel(this, "Image1", QString());
+    Image1_ = namedLabel(this, QStringLiteral("Image1"), QString());
     Image1_->setPixmap(productPicture(120));
-    lblProductName_ = makeLabel(this, "lblProductName", QStringLiteral("Tarquel"));
+    lblProductName_ = namedLabel(this, QStringLiteral("lblProductName"), QStringLiteral("Tarquel"));
     QFont big = lblProductName_->font();
     big.setPointSize(big.pointSize() * 3);
     big.setBold(true);
     lblProductName_->setFont(big);
-    lblVersion_ = makeLabel(this, "lblVersion",
-                            QStringLiteral("Version ") + QString::number(kVersionMajor) +
-                                QLatin1Char('.') + QString::number(kVersionMinor));
-    lblCompany_ = makeLabel(this, "lblCompany", QStringLiteral(" Corvane Industries, Inc."));
-    lblCopyright_ = makeLabel(
-        this, "lblCopyright",
+    lblVersion_ = namedLabel(this, QStringLiteral("lblVersion"),
+                             QStringLiteral("Version ") + QString::number(kVersionMajor) +
+                                 QLatin1Char('.') + QString::number(kVersionMinor));
+    lblCompany_ =
+        namedLabel(this, QStringLiteral("lblCompany"), QStringLiteral(" Corvane Industries, Inc."));
+    lblCopyright_ = namedLabel(
+        this, QStringLiteral("lblCopyright"),
         QStringLiteral("Copyright \u00A9 1999-") + QString::number(QDate::currentDate().year()));
-    lblMessages_ = makeLabel(this, "lblMessages", QStringLiteral("Loading ..."));
-    lblClick_ = makeLabel(this, "lblClick", QStringLiteral("Click to skip test"));
+    lblMessages_ = namedLabel(this, QStringLiteral("lblMessages"), QStringLiteral("Loading ..."));
+    lblClick_ = namedLabel(this, QStringLiteral("lblClick"), QStringLiteral("Click to skip test"));
     lblClick_->setVisible(false);
     QFont bold = lblClick_->font();
     bold.setBold(true);

@@ -1,6 +1,6 @@
 #include "calibration/CalPlot.h"
 
-#include "calibration/HeadingCalculator.h"
+#include "heading/HeadingCalculator.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,6 +3,7 @@
 #include "calibration/CalGaugeWidget.h"
 #include "calibration/CalPlotWidget.h"
 #include "calibration/FacePictures.h"
+#include "platform/NamedLabel.h"
 
 #include <QAction>
 #include <QFrame>
@@ -31,18 +32,6 @@ constexpr ButtonDesign kButtons[6] = {
     {CalControl::btnAlign, "btnAlign", "North Alignment"},
 };
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text,
-                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setAlignment(alignment);
-    return label;
-}
-
-QString indexedName(const char* name, int index) {
-    return QLatin1String(name) + QLatin1Char('_') + QString::number(index);
-}
-
 }  // namespace
 
 CalibrationPanel::CalibrationPanel(CalPlotModel& plot, QWidget* parent) : QWidget(parent) {
@@ -64,7 +53,7 @@ CalibrationPanel::CalibrationPanel(CalPlotModel& plot, QWidget* parent) : QWidge
     gaugeRow->setContentsMargins(4, 3, 4, 3);
     lgCal_ = new CalGaugeWidget(this);
     gaugeRow->addWidget(lgCal_, 1);
-    lblCalMsg_ = makeLabel(this, QStringLiteral("lblCalMsg"), QString());
+    lblCalMsg_ = namedLabel(this, QStringLiteral("lblCalMsg"), QString());
     QFont bold = lblCalMsg_->font();
     bold.setBold(true);
     lblCalMsg_->setFont(bold);
@@ -90,8 +79,6 @@ CalibrationPanel::CalibrationPanel(CalPlotModel& plot, QWidget* parent) : QWidge
         // Enter presses the button that has the focus (the gauge gives it to Enter Data).
         b->setAutoDefault(true);
         b->setEnabled(false);
-        const CalControl control = kButtons[i].control;
-        connect(b, &QPushButton::clicked, this, [this, control] { emit clicked(control); });
         buttons_[static_cast<std::size_t>(i)] = b;
         grid->addWidget(b, i / 3, i % 3);
     }
@@ -105,18 +92,18 @@ QWidget* CalibrationPanel::buildPoints() {
     g->setVerticalSpacing(2);
     const char* const heads[4] = {"0", "90", "180", "270"};
     for (int i = 0; i < 4; ++i) {
-        g->addWidget(makeLabel(frame, QStringLiteral("Label%1").arg(i + 2), QLatin1String(heads[i]),
-                               Qt::AlignCenter),
+        g->addWidget(namedLabel(frame, QStringLiteral("Label%1").arg(i + 2),
+                                QLatin1String(heads[i]), Qt::AlignCenter),
                      0, i + 1);
     }
-    g->addWidget(makeLabel(frame, QStringLiteral("Label6"), QStringLiteral("Heading")), 1, 0);
-    g->addWidget(makeLabel(frame, QStringLiteral("Label7"), QStringLiteral("Hx Mag")), 2, 0);
-    g->addWidget(makeLabel(frame, QStringLiteral("Label11"), QStringLiteral("Hy Mag")), 3, 0);
+    g->addWidget(namedLabel(frame, QStringLiteral("Label6"), QStringLiteral("Heading")), 1, 0);
+    g->addWidget(namedLabel(frame, QStringLiteral("Label7"), QStringLiteral("Hx Mag")), 2, 0);
+    g->addWidget(namedLabel(frame, QStringLiteral("Label11"), QStringLiteral("Hy Mag")), 3, 0);
     const char* const names[3] = {"lblHdg", "lblHxMag", "lblHyMag"};
     for (int slot = 0; slot < 4; ++slot) {
         for (int row = 0; row < 3; ++row) {
             QLabel* cell =
-                makeLabel(frame, indexedName(names[row], slot), QString(), Qt::AlignCenter);
+                namedLabel(frame, indexedName(names[row], slot), QString(), Qt::AlignCenter);
             cell->setMinimumWidth(44);
             pointLabels_[static_cast<std::size_t>(slot)][static_cast<std::size_t>(row)] = cell;
             g->addWidget(cell, row + 1, slot + 1);
@@ -131,27 +118,27 @@ QWidget* CalibrationPanel::buildAdjustments() {
     auto* g = new QGridLayout(frame);
     g->setVerticalSpacing(2);
     g->addWidget(
-        makeLabel(frame, QStringLiteral("Label17"), QStringLiteral("Decimal"), Qt::AlignCenter), 0,
+        namedLabel(frame, QStringLiteral("Label17"), QStringLiteral("Decimal"), Qt::AlignCenter), 0,
         1);
     g->addWidget(
-        makeLabel(frame, QStringLiteral("Label18"), QStringLiteral("Hex"), Qt::AlignCenter), 0, 2);
+        namedLabel(frame, QStringLiteral("Label18"), QStringLiteral("Hex"), Qt::AlignCenter), 0, 2);
     const char* const heads[4][2] = {
         {"Label12", "X Bias"}, {"Label13", "Y Bias"}, {"Label15", "X Gain"}, {"Label16", "Y Gain"}};
     const char* const cells[4] = {"lblXBias", "lblYBias", "lblXGain", "lblYGain"};
     for (int r = 0; r < 4; ++r) {
-        g->addWidget(makeLabel(frame, QLatin1String(heads[r][0]), QLatin1String(heads[r][1])),
+        g->addWidget(namedLabel(frame, QLatin1String(heads[r][0]), QLatin1String(heads[r][1])),
                      r + 1, 0);
         for (int c = 0; c < 2; ++c) {
-            QLabel* cell = makeLabel(frame, indexedName(cells[r], c), QString(), Qt::AlignCenter);
+            QLabel* cell = namedLabel(frame, indexedName(cells[r], c), QString(), Qt::AlignCenter);
             cell->setMinimumWidth(52);
             results_[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = cell;
             g->addWidget(cell, r + 1, c + 1);
         }
     }
-    g->addWidget(makeLabel(frame, QStringLiteral("Label19"), QStringLiteral("Calc Error")), 5, 0);
-    lblCalQual_ = makeLabel(frame, QStringLiteral("lblCalQual"), QString(), Qt::AlignCenter);
+    g->addWidget(namedLabel(frame, QStringLiteral("Label19"), QStringLiteral("Calc Error")), 5, 0);
+    lblCalQual_ = namedLabel(frame, QStringLiteral("lblCalQual"), QString(), Qt::AlignCenter);
     g->addWidget(lblCalQual_, 5, 1);
-    imFace_ = makeLabel(frame, QStringLiteral("imFace"), QString(), Qt::AlignCenter);
+    imFace_ = namedLabel(frame, QStringLiteral("imFace"), QString(), Qt::AlignCenter);
     imFace_->setFixedSize(34, 34);
     imFace_->setVisible(false);
     g->addWidget(imFace_, 5, 2, Qt::AlignCenter);
@@ -194,10 +181,6 @@ void CalibrationPanel::focusControl(CalControl control) {
     if (QPushButton* b = button(control)) {
         b->setFocus(Qt::OtherFocusReason);
     }
-}
-
-QString CalibrationPanel::dataBoxCaption(int slot) const {
-    return outside_.dataBoxCaption ? outside_.dataBoxCaption(slot) : QString();
 }
 
 void CalibrationPanel::setPointCaptions(int slot, const QString& heading, const QString& hx,

@@ -6,7 +6,6 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
-#include <functional>
 
 class QAction;
 class QFrame;
@@ -20,9 +19,9 @@ class CalPlotWidget;
 
 // The calibration area of the main window: the collected points (Frame1), the adjustments with
 // the quality indicator (Frame2), the calibration plot beside them, the cardinal gauge lgCal with
-// sRect and lblCalMsg, and the six buttons. It shows what the calibration workflow tells it; the
-// controls it names outside its own area (menu items, DataBox captions, DataLabel(5), Label9)
-// come from the main window.
+// sRect and lblCalMsg, and the six buttons (the main window forwards their clicks). It shows what
+// the calibration workflow tells it; the controls it names outside its own area (menu items,
+// DataLabel(5), Label9) come from the main window.
 class CalibrationPanel : public QWidget, public CalibrationView {
     Q_OBJECT
 public:
@@ -33,7 +32,6 @@ public:
         QAction* mnuCalMode = nullptr;  // the menu's own action
         QLabel* dataLabel5 = nullptr;   // DataLabel(5), "Calc Heading"
         QLabel* label9 = nullptr;       // the format label
-        std::function<QString(int)> dataBoxCaption;
     };
 
     CalibrationPanel(CalPlotModel& plot, QWidget* parent = nullptr);
@@ -46,16 +44,12 @@ public:
     // CalibrationView
     void setControlEnabled(CalControl control, bool enabled) override;
     void focusControl(CalControl control) override;
-    QString dataBoxCaption(int slot) const override;
     void setPointCaptions(int slot, const QString& heading, const QString& hx,
                           const QString& hy) override;
     void showResult(const CalibrationResult& result, int faceImage) override;
     void setTestDisplay(bool running) override;
     void hideGauge() override;
     void setFormatCaption(const QString& caption) override;
-
-signals:
-    void clicked(tarquel::CalControl control);
 
 private:
     QWidget* buildPoints();

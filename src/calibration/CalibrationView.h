@@ -28,8 +28,6 @@ public:
 
     virtual void setControlEnabled(CalControl control, bool enabled) = 0;
     virtual void focusControl(CalControl control) = 0;
-    // The caption of DataBox(slot), slot 0 to 5: what Enter Data stores.
-    virtual QString dataBoxCaption(int slot) const = 0;
     // lblHdg, lblHxMag and lblHyMag of one slot (0 to 3); empty texts clear them.
     virtual void setPointCaptions(int slot, const QString& heading, const QString& hx,
                                   const QString& hy) = 0;

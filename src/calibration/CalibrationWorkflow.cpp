@@ -2,6 +2,8 @@
 
 #include "livedata/DisplayFormat.h"
 #include "platform/Errors.h"
+#include "platform/LineEnds.h"
+#include "unitlink/EEPROMChanges.h"
 #include "unitlink/HexText.h"
 #include "unitlink/UnitCommands.h"
 
@@ -9,24 +11,26 @@ namespace tarquel {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-
 MsgBox writeErrorBox() {
-    return {QStringLiteral("An error has occurred while writing to the EEPROM.") + kCrLf +
-                QStringLiteral("An unexpected change has been detected. Please exit or try again."),
-            QStringLiteral("Write Error!"), MsgIcon::Critical, MsgButtons::OK};
+    return okBox({QStringLiteral("An error has occurred while writing to the EEPROM."),
+                  QStringLiteral("An unexpected change has been detected. Please exit or try "
+                                 "again.")},
+                 QStringLiteral("Write Error!"), MsgIcon::Critical);
 }
 
 }  // namespace
 
-CalibrationWorkflow::CalibrationWorkflow(UnitLink& link, SharedState& state, MessageBoxes& boxes,
+CalibrationWorkflow::CalibrationWorkflow(UnitLink& link, const CalModeCommands& modes,
+                                         LiveDataSession& live, MessageBoxes& boxes,
                                          ProgressWindow& progress, CalibrationView& view)
     : link_(link),
-      state_(state),
+      modes_(modes),
+      display_(live.display()),
+      flags_(live.flags()),
       boxes_(boxes),
       progress_(progress),
       view_(view),
-      settings_(link, state, boxes, progress) {}
+      settings_(link, boxes, progress) {}
 
 void CalibrationWorkflow::enable(std::initializer_list<CalControl> controls, bool enabled) {
     for (const CalControl control : controls) {
@@ -43,39 +47,30 @@ void CalibrationWorkflow::showIdle() {
 
 // Begin Test ----------------------------------------------------------------------------------
 
-void CalibrationWorkflow::btnInitialize_Click() {
+void CalibrationWorkflow::beginTest() {
     progress_.OpenProcessWindow(QStringLiteral("Initializing Unit"));
-    state_.messages.ClearInfoMessage(InfoFlag::PressBeginTest);
+    flags_.ClearInfoMessage(InfoFlag::PressBeginTest);
     bool begun = false;
     try {
-        begun = beginTest();
+        begun = begin();
     } catch (const RuntimeError&) {
         begun = false;
     }
     if (!begun) {
-        beginTestFailed();
+        showBeginFailed();
     }
 }
 
-bool CalibrationWorkflow::beginTest() {
-    if (!link_.fInit(true)) {
+bool CalibrationWorkflow::begin() {
+    if (!link_.fInit(true) || !link_.recordChannels()) {
         return false;
-    }
-    if (!state_.channelsSaved) {
-        QString selection;
-        if (!link_.fGetChannels(selection)) {
-            return false;
-        }
-        state_.savedChannels = selection;
-        state_.channelsSaved = true;
-        state_.savedFormat = state_.dataFormat;
     }
     link_.fWriteAccess();
 
     const UnitAddresses& addresses = link_.unitAddresses();
     // While an earlier test's changes are still in the unit, the words saved then are the unit's
     // own; reading them again would save the calibration configuration instead.
-    if (!state_.settingsAltered) {
+    if (!settings_.settingsAltered()) {
         const QString setting1 = link_.fReadFromUnit(addresses.settingsWordA);
         const QString setting2 = link_.fReadFromUnit(addresses.settingsWordB);
         if (setting1 == kReadError || setting2 == kReadError) {
@@ -88,35 +83,34 @@ bool CalibrationWorkflow::beginTest() {
                          QStringLiteral("Begin Test Failed!"), MsgIcon::Critical, MsgButtons::OK});
             return false;
         }
-        state_.savedSetting1 = setting1;
-        state_.savedSetting2 = setting2;
+        settings_.saveSettings(setting1, setting2);
     }
     bool aAcceptable = false;
     bool bAcceptable = false;
-    settings_.fCheckEEPROMValues(state_.savedSetting1, aAcceptable, state_.savedSetting2,
+    settings_.fCheckEEPROMValues(settings_.savedSetting1(), aAcceptable, settings_.savedSetting2(),
                                  bAcceptable, true);
 
     if (!link_.fWriteToUnit(addresses.settingsWordA, QStringLiteral("1414"))) {
         return false;
     }
-    state_.settingsAltered = true;
+    settings_.setSettingsAltered(true);
     if (!link_.fWriteToUnit(addresses.settingsWordB,
-                            QStringLiteral("FF") + state_.savedSetting2.mid(2, 2))) {
+                            QStringLiteral("FF") + settings_.savedSetting2().mid(2, 2))) {
         return false;
     }
-    if (!link_.fSetChannels(false)) {
+    if (!link_.fSetChannels(calibrationChannelsFor(modes_.calMode()))) {
         return false;
     }
 
     link_.SendCommandText(UnitCommand::DecimalOutput);
     view_.setFormatCaption(QStringLiteral("Decimal"));
-    state_.messages.SetInfoMessage(InfoFlag::PointVehicle);
+    flags_.SetInfoMessage(InfoFlag::PointVehicle);
     enable({CalControl::mnuProperties, CalControl::mnuDataTerminal, CalControl::mnuGetEEPROM,
             CalControl::mnuCalMode, CalControl::btnInitialize},
            false);
     view_.setTestDisplay(true);
     enable({CalControl::btnAlign, CalControl::btnNewTest, CalControl::btnGetData}, true);
-    state_.testState = kTestRunning;
+    testState_ = TestState::Running;
     lastWrite_ = WriteResult::None;
     progress_.CloseProcessWindow();
     if (observer_ != nullptr) {
@@ -125,21 +119,21 @@ bool CalibrationWorkflow::beginTest() {
     return true;
 }
 
-void CalibrationWorkflow::beginTestFailed() {
+void CalibrationWorkflow::showBeginFailed() {
     enable({CalControl::mnuProperties, CalControl::mnuDataTerminal, CalControl::mnuGetEEPROM,
             CalControl::btnInitialize},
            true);
     enable({CalControl::btnNewTest, CalControl::btnAlign, CalControl::btnGetData}, false);
     view_.focusControl(CalControl::btnInitialize);
-    state_.testState = 0;
+    testState_ = TestState::Idle;
     progress_.CloseProcessWindow();
 }
 
 // Enter Data and the solution -----------------------------------------------------------------
 
-void CalibrationWorkflow::btnGetData_Click() {
+void CalibrationWorkflow::storePoint() {
     // The displayed, rounded values: whole field units, angles to 0.1 degree.
-    const auto shown = [this](int slot) { return LeadingNumber(view_.dataBoxCaption(slot)); };
+    const auto shown = [this](int slot) { return LeadingNumber(display_.dataBoxCaption(slot)); };
     capturedPoint_ = {shown(0), shown(1), shown(2), shown(3), shown(4), shown(5)};
     enable({CalControl::btnClear}, true);
 
@@ -170,8 +164,8 @@ void CalibrationWorkflow::SolveCalibration() {
     enable({CalControl::btnGetData}, false);
     enable({CalControl::btnEEPROM}, true);
     view_.focusControl(CalControl::btnEEPROM);
-    state_.messages.ClearInfoMessage(InfoFlag::PointVehicle);
-    state_.messages.SetInfoMessage(InfoFlag::CollectionComplete);
+    flags_.ClearInfoMessage(InfoFlag::PointVehicle);
+    flags_.SetInfoMessage(InfoFlag::CollectionComplete);
     if (observer_ != nullptr) {
         observer_->solved(outcome.result);
     }
@@ -179,7 +173,7 @@ void CalibrationWorkflow::SolveCalibration() {
 
 // Clear Data ----------------------------------------------------------------------------------
 
-void CalibrationWorkflow::btnClear_Click() {
+void CalibrationWorkflow::clearPoints() {
     ClearData();
 }
 
@@ -192,8 +186,8 @@ void CalibrationWorkflow::ClearData() {
     enable({CalControl::btnGetData}, true);
     view_.focusControl(CalControl::btnGetData);
     enable({CalControl::btnInitialize}, false);
-    state_.messages.SetInfoMessage(InfoFlag::PointVehicle);
-    state_.messages.ClearInfoMessage(InfoFlag::CollectionComplete);
+    flags_.SetInfoMessage(InfoFlag::PointVehicle);
+    flags_.ClearInfoMessage(InfoFlag::CollectionComplete);
     mask_ = 0;
     solution_.reset();
     if (observer_ != nullptr) {
@@ -203,7 +197,7 @@ void CalibrationWorkflow::ClearData() {
 
 // EEPROM --------------------------------------------------------------------------------------
 
-void CalibrationWorkflow::btnEEPROM_Click() {
+void CalibrationWorkflow::writeCalibration() {
     if (!solution_) {
         return;
     }
@@ -216,16 +210,14 @@ void CalibrationWorkflow::btnEEPROM_Click() {
     }
     progress_.OpenProcessWindow(QStringLiteral("Retrieving current values"));
     try {
-        lastWrite_ = writeEEPROM();
+        lastWrite_ = addCorrections();
     } catch (const RuntimeError&) {
         lastWrite_ = WriteResult::NoAnswer;
     }
-    if (progress_.processWindowVisible()) {
-        progress_.CloseProcessWindow();
-    }
+    closeIfVisible(progress_);
 }
 
-CalibrationWorkflow::WriteResult CalibrationWorkflow::writeEEPROM() {
+CalibrationWorkflow::WriteResult CalibrationWorkflow::addCorrections() {
     if (!link_.fWriteAccess() || !link_.fInit(false)) {
         return WriteResult::NoAnswer;
     }
@@ -277,14 +269,14 @@ CalibrationWorkflow::WriteResult CalibrationWorkflow::writeEEPROM() {
     enable({CalControl::btnEEPROM, CalControl::btnClear}, false);
     enable({CalControl::btnNewTest}, true);
     view_.focusControl(CalControl::btnNewTest);
-    state_.messages.ClearInfoMessage(InfoFlag::CollectionComplete);
-    state_.messages.SetInfoMessage(InfoFlag::UnitCalibrated);
+    flags_.ClearInfoMessage(InfoFlag::CollectionComplete);
+    flags_.SetInfoMessage(InfoFlag::UnitCalibrated);
     return WriteResult::Verified;
 }
 
 // End Test ------------------------------------------------------------------------------------
 
-void CalibrationWorkflow::btnNewTest_Click() {
+void CalibrationWorkflow::endTest() {
     ClearData();
     enable({CalControl::btnGetData, CalControl::btnNewTest, CalControl::btnAlign,
             CalControl::btnClear},
@@ -296,51 +288,44 @@ void CalibrationWorkflow::btnNewTest_Click() {
     enable({CalControl::mnuDataTerminal, CalControl::mnuProperties, CalControl::mnuGetEEPROM,
             CalControl::mnuCalMode},
            true);
-    state_.testState = 0;
+    testState_ = TestState::Idle;
     if (observer_ != nullptr) {
         observer_->testRunning(false);
     }
 
-    const bool restored = settings_.RestoreSettings();
-    link_.fSetChannels(true);
-    if (state_.savedFormat == DataFormat::Binary) {
+    settings_.RestoreSettings();
+    link_.restoreChannels();
+    if (link_.recordedFormat() == DataFormat::Binary) {
         try {
             link_.SendCommandText(UnitCommand::BinaryOutput);
         } catch (const RuntimeError&) {
         }
-        state_.dataFormat = DataFormat::Binary;
+        link_.setDataFormat(DataFormat::Binary);
         view_.setFormatCaption(QStringLiteral("Binary"));
     }
-    if (restored) {
-        state_.settingsAltered = false;
-    }
-    state_.messages.ClearInfoMessage(InfoFlag::CollectionComplete);
-    state_.messages.ClearInfoMessage(InfoFlag::UnitCalibrated);
-    state_.messages.ClearInfoMessage(InfoFlag::PointVehicle);
+    flags_.ClearInfoMessage(InfoFlag::CollectionComplete);
+    flags_.ClearInfoMessage(InfoFlag::UnitCalibrated);
+    flags_.ClearInfoMessage(InfoFlag::PointVehicle);
 
-    progress_.OpenProcessWindow(QStringLiteral("Recalculating Checksum"));
-    try {
-        link_.RecalculateChecksum();
-    } catch (const RuntimeError&) {
-    }
+    recalculateChecksumRegardless(link_, progress_);
     progress_.CloseProcessWindow();
 }
 
-void CalibrationWorkflow::restoreOnUnload() {
+void CalibrationWorkflow::restoreUnit() {
     try {
-        if (state_.settingsAltered) {
+        if (settings_.settingsAltered()) {
             settings_.RestoreSettings();
         }
-        if (state_.testState != 0) {
+        if (testRunning()) {
             link_.fWriteAccess();
-            link_.fSetChannels(true);
-            if (state_.savedFormat == DataFormat::Binary) {
+            link_.restoreChannels();
+            if (link_.recordedFormat() == DataFormat::Binary) {
                 link_.SendCommandText(UnitCommand::BinaryOutput);
-                state_.dataFormat = DataFormat::Binary;
+                link_.setDataFormat(DataFormat::Binary);
             }
         }
     } catch (const RuntimeError&) {
-        // The program is ending either way; nothing more can be done for the unit.
+        // The session is ending either way; nothing more can be done for the unit.
     }
 }
 

@@ -3,9 +3,11 @@
 #include "calibration/CalibrationSolution.h"
 #include "calibration/CalibrationView.h"
 #include "calibration/EEPROMSettings.h"
+#include "heading/CalModeCommands.h"
+#include "livedata/LiveDataSession.h"
+#include "livedata/LiveViews.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgressWindow.h"
-#include "unitlink/SharedState.h"
 #include "unitlink/UnitLink.h"
 
 #include <array>
@@ -28,28 +30,32 @@ namespace tarquel {
 // A setting word that cannot be read stops Begin Test before anything is written. Values saved by
 // a test that altered the unit and has not restored it yet are kept: a later Begin Test does not
 // take the altered words for the unit's own.
-class CalibrationWorkflow {
+class CalibrationWorkflow : public TestStatus {
 public:
     // How the last EEPROM write ended.
     enum class WriteResult { None, Declined, Verified, NotVerified, NoAnswer };
+    // testState: idle, or 8 while a test runs.
+    enum class TestState { Idle = 0, Running = 8 };
 
-    CalibrationWorkflow(UnitLink& link, SharedState& state, MessageBoxes& boxes,
-                        ProgressWindow& progress, CalibrationView& view);
+    // live: the displayed values that Enter Data stores, and the prompts of the information list.
+    CalibrationWorkflow(UnitLink& link, const CalModeCommands& modes, LiveDataSession& live,
+                        MessageBoxes& boxes, ProgressWindow& progress, CalibrationView& view);
 
     void setObserver(CalibrationObserver* observer) { observer_ = observer; }
 
     // The window's idle state: Begin Test enabled, the test controls disabled.
     void showIdle();
 
-    void btnInitialize_Click();  // Begin Test
-    void btnGetData_Click();     // Enter Data
-    void btnClear_Click();       // Clear Data
-    void btnEEPROM_Click();      // EEPROM
-    void btnNewTest_Click();     // End Test
+    void beginTest();         // Begin Test
+    void storePoint();        // Enter Data: the displayed values as the point of their direction
+    void clearPoints();       // Clear Data
+    void writeCalibration();  // EEPROM: add the solution to the unit's words and verify
+    void endTest();           // End Test
 
-    // The unit's part of closing the main window: the settings restored when a test altered
-    // them, and during a test the saved channels and the binary format put back.
-    void restoreOnUnload();
+    // The unit's part of ending the session: the settings restored when a test altered them, and
+    // during a test the saved channels and the binary format put back. Port errors are passed
+    // over: nothing more can be done for the unit.
+    void restoreUnit();
 
     EEPROMSettings& settings() { return settings_; }
 
@@ -59,26 +65,30 @@ public:
     // The solution shown in the result columns while the test is solved or calibrated.
     const std::optional<CalibrationResult>& solution() const { return solution_; }
     WriteResult lastWrite() const { return lastWrite_; }
-    bool testRunning() const { return state_.testState == kTestRunning; }
+    // TestStatus
+    bool testRunning() const override { return testState_ == TestState::Running; }
     // EEPROM has been pressed and verified in this test.
-    bool calibrated() const { return state_.messages.info(InfoFlag::UnitCalibrated); }
+    bool calibrated() const { return flags_.info(InfoFlag::UnitCalibrated); }
 
 private:
-    bool beginTest();
-    void beginTestFailed();
+    bool begin();
+    void showBeginFailed();
     void SolveCalibration();
-    WriteResult writeEEPROM();
+    WriteResult addCorrections();
     void ClearData();
     void enable(std::initializer_list<CalControl> controls, bool enabled);
 
     UnitLink& link_;
-    SharedState& state_;
+    const CalModeCommands& modes_;
+    const LiveDataView& display_;
+    MessageFlags& flags_;
     MessageBoxes& boxes_;
     ProgressWindow& progress_;
     CalibrationView& view_;
     EEPROMSettings settings_;
     CalibrationObserver* observer_ = nullptr;
 
+    TestState testState_ = TestState::Idle;
     int mask_ = 0;
     PointRecord capturedPoint_;
     std::array<PointRecord, CalSlot::Count> points_{};  // point0, point90, point180, point270

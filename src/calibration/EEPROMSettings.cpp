@@ -1,13 +1,14 @@
 #include "calibration/EEPROMSettings.h"
 
 #include "platform/Errors.h"
+#include "platform/LineEnds.h"
+#include "unitlink/EEPROMChanges.h"
 #include "unitlink/HexText.h"
 
 namespace tarquel {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kDefaultSettingA = QStringLiteral("080C");
 
 // The value of a setting text as an unsigned 16-bit number; -1 when it is not a word.
@@ -35,9 +36,13 @@ MsgBox settingWarning(const QString& address, const QString& value, bool tooLow,
 
 }  // namespace
 
-EEPROMSettings::EEPROMSettings(UnitLink& link, SharedState& state, MessageBoxes& boxes,
-                               ProgressWindow& progress)
-    : link_(link), state_(state), boxes_(boxes), progress_(progress) {}
+EEPROMSettings::EEPROMSettings(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress)
+    : link_(link), boxes_(boxes), progress_(progress) {}
+
+void EEPROMSettings::saveSettings(const QString& setting1, const QString& setting2) {
+    savedSetting1_ = setting1;
+    savedSetting2_ = setting2;
+}
 
 QString EEPROMSettings::defaultSettingB(const QString& savedSetting2) {
     const QString low = savedSetting2.right(2);
@@ -86,10 +91,10 @@ bool EEPROMSettings::RestoreSettings() {
                 return false;
             }
             const UnitAddresses& addresses = link_.unitAddresses();
-            const QString defaultB = defaultSettingB(state_.savedSetting2);
+            const QString defaultB = defaultSettingB(savedSetting2_);
             bool aOk = false;
             bool bOk = false;
-            if (!fCheckEEPROMValues(state_.savedSetting1, aOk, state_.savedSetting2, bOk, false)) {
+            if (!fCheckEEPROMValues(savedSetting1_, aOk, savedSetting2_, bOk, false)) {
                 QString text = QStringLiteral(
                                    "These EEPROM values were set to non-operational "
                                    "values") +
@@ -97,12 +102,11 @@ bool EEPROMSettings::RestoreSettings() {
                                kCrLf;
                 if (!aOk) {
                     text += addresses.settingsWordA + QStringLiteral(" set to:  ") +
-                            state_.savedSetting1 + QStringLiteral("   Default value:  080C") +
-                            kCrLf;
+                            savedSetting1_ + QStringLiteral("   Default value:  080C") + kCrLf;
                 }
                 if (!bOk) {
                     text += addresses.settingsWordB + QStringLiteral(" set to:  ") +
-                            state_.savedSetting2 + QStringLiteral("   Default value:  01") + kCrLf;
+                            savedSetting2_ + QStringLiteral("   Default value:  01") + kCrLf;
                 }
                 text += QStringLiteral("Do you want to set these values to the default settings?");
                 const MsgAnswer answer =
@@ -112,17 +116,16 @@ bool EEPROMSettings::RestoreSettings() {
                     return writeBoth(kDefaultSettingA, defaultB);
                 }
             }
-            return writeBoth(state_.savedSetting1, state_.savedSetting2);
+            return writeBoth(savedSetting1_, savedSetting2_);
         }();
     } catch (const RuntimeError&) {
         restored = false;
     }
     if (restored) {
+        settingsAltered_ = false;
         return true;
     }
-    if (progress_.processWindowVisible()) {
-        progress_.CloseProcessWindow();
-    }
+    closeIfVisible(progress_);
     boxes_.show({QStringLiteral("WARNING!") + kCrLf +
                      QStringLiteral("The EEPROM of the Corvane unit has not been restored "
                                     "properly.") +

@@ -58,19 +58,19 @@ std::optional<QString> ScriptedLineInput::takeLine() {
     return line;
 }
 
-std::vector<const CliCommandSpec*> allCliCommands() {
-    std::vector<const CliCommandSpec*> commands;
-    for (const std::span<const CliCommandSpec> group :
+std::vector<const CliCommand*> allCliCommands() {
+    std::vector<const CliCommand*> commands;
+    for (const std::span<const CliCommand> group :
          {unitLinkCommands(), calibrationCommands(), maintenanceCommands(), mapCommands()}) {
-        for (const CliCommandSpec& command : group) {
+        for (const CliCommand& command : group) {
             commands.push_back(&command);
         }
     }
     return commands;
 }
 
-const CliCommandSpec* findCliCommand(const QString& name) {
-    for (const CliCommandSpec* command : allCliCommands()) {
+const CliCommand* findCliCommand(const QString& name) {
+    for (const CliCommand* command : allCliCommands()) {
         if (name == QLatin1String(command->name)) {
             return command;
         }
@@ -93,7 +93,7 @@ QString cliUsage() {
         "                  microseconds (W begun ended bytes, R time bytes)\n"
         "\n"
         "Commands:\n");
-    for (const CliCommandSpec* command : allCliCommands()) {
+    for (const CliCommand* command : allCliCommands()) {
         usage += QLatin1String(command->usage);
     }
     usage += QStringLiteral(
@@ -149,7 +149,7 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
         findCliCommand(request.command + QLatin1Char(' ') + rest.first()) != nullptr) {
         request.command += QLatin1Char(' ') + rest.takeFirst();
     }
-    const CliCommandSpec* command = findCliCommand(request.command);
+    const CliCommand* command = findCliCommand(request.command);
     if (command == nullptr) {
         error = QStringLiteral("unknown command ") + request.command;
         return false;
@@ -175,42 +175,52 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
     return command->checkArgs == nullptr || command->checkArgs(request, error);
 }
 
-CliContext::CliContext(const CliRequest& r, SerialPort& p, Clock& c, QTextStream& o, QTextStream& e,
-                       LineInput& i)
+CliContext::CliContext(const CliRequest& r, std::unique_ptr<SerialPort> port, Clock& c,
+                       QTextStream& o, QTextStream& e, LineInput& i)
     : request(r),
-      port(p),
       clock(c),
       out(o),
       err(e),
       input(i),
       boxes(o, e, i, r.yes),
       progress(e),
-      access(c, boxes, state.unitMap),
-      link(p, access, state) {}
+      views(o, e),
+      session(std::move(port), {c, boxes, progress, dialogs},
+              {views, views, views, views, views, views, views, views}) {
+    session.link().setDataFormat(DataFormat::Decimal);
+}
 
 int CliContext::noUnit() {
     err << "tarquel-cli: the unit did not identify itself (no answer, or not a Corvane unit)\n";
     return CliExit::NoAnswer;
 }
 
-int runCliCommand(const CliRequest& request, SerialPort& port, Clock& clock, QTextStream& out,
-                  QTextStream& err, LineInput& input) {
-    const CliCommandSpec* command = findCliCommand(request.command);
+bool CliContext::waitForFrames(int count, int maxMs) {
+    session.startLiveData();
+    const qint32 start = frames();
+    constexpr int kStepMs = 20;
+    for (int waited = 0; waited < maxMs; waited += kStepMs) {
+        if (frames() - start >= count) {
+            return true;
+        }
+        clock.runEvents(kStepMs);
+    }
+    return frames() - start >= count;
+}
+
+int runCliCommand(const CliRequest& request, std::unique_ptr<SerialPort> port, Clock& clock,
+                  QTextStream& out, QTextStream& err, LineInput& input) {
+    const CliCommand* command = findCliCommand(request.command);
     if (command == nullptr) {
         err << "tarquel-cli: unknown command " << request.command << "\n";
         return CliExit::BadArguments;
     }
-    CliContext context(request, port, clock, out, err, input);
+    CliContext context(request, std::move(port), clock, out, err, input);
     const int code = command->run(context);
+    context.session.end();
     out.flush();
     err.flush();
     return code;
-}
-
-int runCliCommand(const CliRequest& request, SerialPort& port, Clock& clock, QTextStream& out,
-                  QTextStream& err) {
-    ScriptedLineInput none;
-    return runCliCommand(request, port, clock, out, err, none);
 }
 
 }  // namespace tarquel

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <deque>
+#include <memory>
 #include <optional>
 
 namespace tarquel {
@@ -65,12 +66,10 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
 
 QString cliUsage();
 
-// Runs one command on an opened port and writes the result to out, problems and progress to err.
-// Questions are answered from input.
-int runCliCommand(const CliRequest& request, SerialPort& port, Clock& clock, QTextStream& out,
-                  QTextStream& err, LineInput& input);
-// The same with no input (every question gets its default answer unless --yes).
-int runCliCommand(const CliRequest& request, SerialPort& port, Clock& clock, QTextStream& out,
-                  QTextStream& err);
+// Runs one command in a unit session on an opened port and writes the result to out, problems and
+// progress to err; the session ends (and closes the port) with the command. Questions are
+// answered from input.
+int runCliCommand(const CliRequest& request, std::unique_ptr<SerialPort> port, Clock& clock,
+                  QTextStream& out, QTextStream& err, LineInput& input);
 
 }  // namespace tarquel

@@ -1,9 +1,6 @@
 // calibrate: the four-point calibration on the same workflow as the main window's buttons.
 #include "calibration/CalibrationWorkflow.h"
 #include "cli/CliCommand.h"
-#include "cli/CliLiveData.h"
-
-#include <map>
 
 namespace tarquel {
 
@@ -13,55 +10,6 @@ constexpr int kStepMs = 50;
 constexpr int kStatusEveryMs = 1000;
 constexpr int kFormatWatchMs = 1500;
 
-// The calibration controls as the terminal keeps them: states remembered, captions printed.
-class CliCalibrationView : public CalibrationView {
-public:
-    CliCalibrationView(CliLiveData& live, QTextStream& out) : live_(live), out_(out) {}
-
-    bool isEnabled(CalControl control) const {
-        const auto it = enabled_.find(control);
-        return it != enabled_.end() && it->second;
-    }
-
-    void setControlEnabled(CalControl control, bool enabled) override {
-        enabled_[control] = enabled;
-    }
-    void focusControl(CalControl /*control*/) override {}
-    QString dataBoxCaption(int slot) const override { return live_.caption(slot); }
-    void setPointCaptions(int slot, const QString& heading, const QString& hx,
-                          const QString& hy) override {
-        if (!heading.isEmpty()) {
-            out_ << "Stored " << SlotDegrees(slot) << ": heading " << heading << ", Hx " << hx
-                 << ", Hy " << hy << "\n";
-            out_.flush();
-        }
-    }
-    void showResult(const CalibrationResult& r, int faceImage) override {
-        if (faceImage == 0) {
-            return;
-        }
-        out_ << "          Decimal   Hex\n";
-        const QString rows[4][3] = {{QStringLiteral("X Bias"), r.xBiasText, r.xBiasWord},
-                                    {QStringLiteral("Y Bias"), r.yBiasText, r.yBiasWord},
-                                    {QStringLiteral("X Gain"), r.xGainText, r.xGainWord},
-                                    {QStringLiteral("Y Gain"), r.yGainText, r.yGainWord}};
-        for (const auto& row : rows) {
-            out_ << qSetFieldWidth(8) << Qt::left << row[0] << qSetFieldWidth(9) << Qt::right
-                 << row[1] << qSetFieldWidth(0) << "   " << row[2] << "\n";
-        }
-        out_ << "Calc Error " << r.calQualText << "  " << r.calMsgText << "\n";
-        out_.flush();
-    }
-    void setTestDisplay(bool /*running*/) override {}
-    void hideGauge() override {}
-    void setFormatCaption(const QString& /*caption*/) override {}
-
-private:
-    CliLiveData& live_;
-    QTextStream& out_;
-    std::map<CalControl, bool> enabled_;
-};
-
 bool checkCalibrate(CliRequest& request, QString& /*error*/) {
     if (request.mode.isEmpty()) {
         request.mode = QStringLiteral("accel");
@@ -70,9 +18,10 @@ bool checkCalibrate(CliRequest& request, QString& /*error*/) {
 }
 
 // "Heading 278.0 dg, stored: 0 90 - -"
-QString statusLine(CliLiveData& live, int mask) {
+QString statusLine(CliContext& c, int mask) {
+    const QString heading = c.caption(Slot::CalcHeading);
     QString line = QStringLiteral("Heading ") +
-                   (live.caption(5).isEmpty() ? QStringLiteral("(no data)") : live.caption(5)) +
+                   (heading.isEmpty() ? QStringLiteral("(no data)") : heading) +
                    QStringLiteral(", stored:");
     for (int slot = 0; slot < CalSlot::Count; ++slot) {
         line += QLatin1Char(' ') + ((mask & SlotBit(slot)) != 0 ? QString::number(SlotDegrees(slot))
@@ -93,20 +42,18 @@ int exitCodeOf(CalibrationWorkflow::WriteResult result) {
 }
 
 int calibrate(CliContext& c) {
-    c.state.calMode =
-        c.request.mode == QLatin1String("pend") ? CalMode::Pendulum : CalMode::Accelerometer;
-    CliLiveData live(c);
+    c.session.calModes().assumeCalMode(
+        c.request.mode == QLatin1String("pend") ? CalMode::Pendulum : CalMode::Accelerometer);
+    c.session.startLiveData();
     // The unit's output format, so that End Test can put a binary unit back: frames that arrive
     // without ever decoding are binary.
-    c.state.dataFormat = DataFormat::Decimal;
     c.clock.runEvents(kFormatWatchMs);
-    if (live.frames() == 0 && c.state.messages.info(InfoFlag::NoHeader)) {
-        c.state.dataFormat = DataFormat::Binary;
+    if (c.frames() == 0 && c.session.liveData().flags().info(InfoFlag::NoHeader)) {
+        c.session.link().setDataFormat(DataFormat::Binary);
     }
 
-    CliCalibrationView view(live, c.out);
-    CalibrationWorkflow workflow(c.link, c.state, c.boxes, c.progress, view);
-    workflow.btnInitialize_Click();
+    CalibrationWorkflow& workflow = c.session.calibration();
+    workflow.beginTest();
     if (!workflow.testRunning()) {
         c.err << "tarquel-cli: the calibration test could not begin\n";
         return CliExit::TestNotBegun;
@@ -119,7 +66,7 @@ int calibrate(CliContext& c) {
     bool ending = false;
     for (int sinceStatus = kStatusEveryMs; !ending; sinceStatus += kStepMs) {
         if (sinceStatus >= kStatusEveryMs) {
-            c.out << statusLine(live, workflow.collectedMask()) << "\n";
+            c.out << statusLine(c, workflow.collectedMask()) << "\n";
             c.out.flush();
             sinceStatus = 0;
         }
@@ -129,19 +76,19 @@ int calibrate(CliContext& c) {
                 break;
             }
             const QString command = line->trimmed().toLower();
-            if (command.isEmpty() && view.isEnabled(CalControl::btnGetData)) {
-                workflow.btnGetData_Click();
+            if (command.isEmpty() && c.views.isEnabled(CalControl::btnGetData)) {
+                workflow.storePoint();
                 if (workflow.collectedMask() == CalSlot::AllCollected) {
                     if (workflow.solution()) {
-                        workflow.btnEEPROM_Click();
+                        workflow.writeCalibration();
                         code = exitCodeOf(workflow.lastWrite());
                     } else {
                         code = CliExit::NoSolution;
                     }
                     ending = true;
                 }
-            } else if (command == QLatin1String("c") && view.isEnabled(CalControl::btnClear)) {
-                workflow.btnClear_Click();
+            } else if (command == QLatin1String("c") && c.views.isEnabled(CalControl::btnClear)) {
+                workflow.clearPoints();
                 c.out << "Points cleared.\n";
             } else if (command == QLatin1String("q")) {
                 ending = true;
@@ -154,12 +101,12 @@ int calibrate(CliContext& c) {
             c.clock.runEvents(kStepMs);
         }
     }
-    workflow.btnNewTest_Click();
+    workflow.endTest();
     c.out << "Test ended: settings, channels and format restored, checksum recalculated.\n";
     return code;
 }
 
-const CliCommandSpec kCommands[] = {
+const CliCommand kCommands[] = {
     {"calibrate",
      "  calibrate [--mode accel|pend] [--yes]\n"
      "                           four-point calibration: Enter stores the point the heading\n"
@@ -169,7 +116,7 @@ const CliCommandSpec kCommands[] = {
 
 }  // namespace
 
-std::span<const CliCommandSpec> calibrationCommands() {
+std::span<const CliCommand> calibrationCommands() {
     return kCommands;
 }
 

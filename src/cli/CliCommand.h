@@ -1,17 +1,17 @@
 #pragma once
 
 #include "cli/Cli.h"
+#include "cli/CliViews.h"
 #include "platform/Clock.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgressWindow.h"
 #include "platform/SerialPort.h"
-#include "unitlink/SharedState.h"
-#include "unitlink/StdUnitAccess.h"
-#include "unitlink/UnitLink.h"
+#include "session/UnitSession.h"
 
 #include <QStringList>
 #include <QTextStream>
-#include <deque>
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -30,8 +30,6 @@ public:
 
     // Every box shown so far, in order.
     const std::vector<MsgBox>& shown() const { return shown_; }
-    // The last box shown with this title, if any.
-    const MsgBox* lastTitled(const QString& title) const;
 
 private:
     QTextStream& out_;
@@ -41,30 +39,35 @@ private:
     std::vector<MsgBox> shown_;
 };
 
-// Everything one command works with: the request, the opened port, the unit link in front of it
-// and the operator's terminal.
+// Everything one command works with: the request, the operator's terminal, and the unit session
+// on the opened port, with the command line's views.
 struct CliContext {
-    CliContext(const CliRequest& request, SerialPort& port, Clock& clock, QTextStream& out,
-               QTextStream& err, LineInput& input);
+    CliContext(const CliRequest& request, std::unique_ptr<SerialPort> port, Clock& clock,
+               QTextStream& out, QTextStream& err, LineInput& input);
 
     // Prints the "no unit" message and gives the exit code for it.
     int noUnit();
+    // Starts the live data and lets frames arrive for at most maxMs, until at least count frames
+    // have been accepted since the call. True when they were.
+    bool waitForFrames(int count, int maxMs);
+    // DataBox(slot) as the last frame left it.
+    QString caption(int slot) { return session.liveData().display().dataBoxCaption(slot); }
+    qint32 frames() { return session.liveData().decoder().frameCount(); }
 
     const CliRequest& request;
-    SerialPort& port;
     Clock& clock;
     QTextStream& out;
     QTextStream& err;
     LineInput& input;
     CliMessageBoxes boxes;
     ConsoleProgressWindow progress;
-    SharedState state;
-    StdUnitAccess access;
-    UnitLink link;
+    ScriptedFileDialogs dialogs;
+    CliViews views;
+    UnitSession session;
 };
 
 // One command of tarquel-cli.
-struct CliCommandSpec {
+struct CliCommand {
     const char* name;
     // The command's lines of the usage text ("  read ADDR   the word at ADDR ...").
     const char* usage;
@@ -78,19 +81,17 @@ struct CliCommandSpec {
 };
 
 // The command groups, each defined beside its own commands.
-std::span<const CliCommandSpec> unitLinkCommands();
-std::span<const CliCommandSpec> calibrationCommands();
-std::span<const CliCommandSpec> maintenanceCommands();
-std::span<const CliCommandSpec> mapCommands();
+std::span<const CliCommand> unitLinkCommands();
+std::span<const CliCommand> calibrationCommands();
+std::span<const CliCommand> maintenanceCommands();
+std::span<const CliCommand> mapCommands();
 
 // Every command, in the order of the usage text.
-std::vector<const CliCommandSpec*> allCliCommands();
-const CliCommandSpec* findCliCommand(const QString& name);
+std::vector<const CliCommand*> allCliCommands();
+const CliCommand* findCliCommand(const QString& name);
 
 // A text for a terminal: line ends made plain, other control bytes (and the leading FF of
 // 1600-family identification texts) left out.
 QString printableText(const QString& text);
-
-bool isWordText(const QString& text);
 
 }  // namespace tarquel

@@ -1,9 +1,7 @@
 // north-align, clear-cal, clear-north: the EEPROM maintenance operations of the main window.
 #include "cli/CliCommand.h"
-#include "cli/CliLiveData.h"
 #include "maintenance/NorthAlignment.h"
 #include "maintenance/UserCorrectionRemoval.h"
-#include "platform/Errors.h"
 
 namespace tarquel {
 
@@ -13,7 +11,6 @@ namespace {
 // difference: two time constants of frames let the displayed heading settle.
 constexpr int kSettleFrames = 64;
 constexpr int kFrameWaitMs = 6000;
-constexpr int kCalcHeadingSlot = 5;
 
 int exitCodeOf(MaintenanceResult result) {
     switch (result) {
@@ -65,20 +62,19 @@ int removal(CliContext& c, UserCorrectionRemoval& removal, MaintenanceResult res
 }
 
 int clearCal(CliContext& c) {
-    ClearMagneticCalibration clear(c.link, c.boxes, c.progress);
-    return removal(c, clear, clear.mnuClearCal_Click());
+    ClearMagneticCalibration& clear = c.session.clearCalibration();
+    return removal(c, clear, clear.removeUserCalibration());
 }
 
 int clearNorth(CliContext& c) {
-    ClearNorthRotation clear(c.link, c.boxes, c.progress);
-    return removal(c, clear, clear.mnuClearNorth_Click());
+    ClearNorthRotation& clear = c.session.clearNorth();
+    return removal(c, clear, clear.removeNorthRotation());
 }
 
 int northAlign(CliContext& c) {
-    CliLiveData live(c);
-    live.waitForFrames(kSettleFrames, kFrameWaitMs);
-    const QString caption = live.view().dataBox(kCalcHeadingSlot);
-    if (live.frames() == 0 || caption.isEmpty()) {
+    c.waitForFrames(kSettleFrames, kFrameWaitMs);
+    const QString caption = c.caption(Slot::CalcHeading);
+    if (c.frames() == 0 || caption.isEmpty()) {
         c.err << "tarquel-cli: no frames from the unit, so the present heading is not known (the "
                  "unit must stream decimal output)\n";
         return CliExit::NoAnswer;
@@ -86,26 +82,20 @@ int northAlign(CliContext& c) {
     c.out << "Calc Heading: " << caption << "\n";
     c.out.flush();
 
-    NorthAlignment align(c.link, c.boxes, c.progress,
-                         [&live] { return live.view().dataBox(kCalcHeadingSlot); });
-    const MaintenanceResult result = align.btnAlign_Click();
+    NorthAlignment& align = c.session.northAlignment();
+    const MaintenanceResult result = align.alignNorth();
     switch (result) {
         case MaintenanceResult::Done:
-            c.out << c.link.unitAddresses().northRotationWord
+            c.out << c.session.link().unitAddresses().northRotationWord
                   << " North Rotation = " << align.rotationBefore() << " + "
                   << align.figures()->hexCorrection << " = " << align.rotationAfter()
                   << " (verified)\n";
-            // The window recalculates the checksum when the program ends after an alignment;
-            // the command ends here, so it does the same before it returns.
+            // The session's end recalculates the checksum after an alignment, as closing the
+            // window does.
             c.out.flush();
-            c.progress.OpenProcessWindow(QStringLiteral("Recalculating Checksum"));
-            try {
-                c.link.RecalculateChecksum();
-            } catch (const RuntimeError&) {
+            if (c.session.end()) {
+                c.out << "Checksum recalculated.\n";
             }
-            c.progress.CloseProcessWindow();
-            c.link.state().northRotationAdded = false;
-            c.out << "Checksum recalculated.\n";
             break;
         case MaintenanceResult::NoUnit:
             return c.noUnit();
@@ -123,7 +113,7 @@ int northAlign(CliContext& c) {
     return exitCodeOf(result);
 }
 
-const CliCommandSpec kCommands[] = {
+const CliCommand kCommands[] = {
     {"north-align",
      "  north-align [--yes]      make the present calculated heading the unit's north\n", 0, 0,
      true, false, nullptr, northAlign},
@@ -138,7 +128,7 @@ const CliCommandSpec kCommands[] = {
 
 }  // namespace
 
-std::span<const CliCommandSpec> maintenanceCommands() {
+std::span<const CliCommand> maintenanceCommands() {
     return kCommands;
 }
 

@@ -1,7 +1,7 @@
 // map save, map compare, map revert: the EEPROM map tool of the comparison window.
 #include "cli/CliCommand.h"
-#include "maptool/MapCompareSession.h"
 #include "maptool/MapSave.h"
+#include "maptool/MapTool.h"
 
 #include <QFileInfo>
 
@@ -9,27 +9,18 @@ namespace tarquel {
 
 namespace {
 
-// The comparison window's logic without a window: nothing is shown, no dialog is asked.
-struct CliMapSession {
-    explicit CliMapSession(CliContext& c) : session(c.link, c.boxes, c.progress, dialogs, view) {}
-
-    ScriptedFileDialogs dialogs;
-    MapCompareView view;
-    MapCompareSession session;
-};
-
 // One line per differing word, "address saved live", then the summary. Exit 0 equal, 7 not.
-int printComparison(CliContext& c, const MapCompareSession& session) {
-    const std::vector<WordDifference> words = session.differences();
+int printComparison(CliContext& c, const MapTool& maps) {
+    const std::vector<WordDifference> words = maps.differences();
     for (const WordDifference& word : words) {
         c.out << word.address << " " << printableText(word.saved) << " " << word.live << "\n";
     }
     if (words.empty()) {
-        c.out << "Maps match: " << session.savedMap().size() * 128 << " words equal.\n";
+        c.out << "Maps match: " << maps.savedMap().size() * 128 << " words equal.\n";
         return CliExit::Ok;
     }
-    c.out << "Maps do not match exactly: " << words.size() << " of "
-          << session.savedMap().size() * 128 << " words differ.\n";
+    c.out << "Maps do not match exactly: " << words.size() << " of " << maps.savedMap().size() * 128
+          << " words differ.\n";
     return CliExit::MapsDiffer;
 }
 
@@ -43,16 +34,16 @@ bool fileArgument(CliRequest& request, QString& error) {
 
 // The live map and the file loaded against it; 0, or the exit code of what went wrong (the
 // message boxes have said why).
-int retrieveAndLoad(CliContext& c, MapCompareSession& session) {
+int retrieveAndLoad(CliContext& c, MapTool& maps) {
     const QString file = c.request.args.value(0);
     if (!QFileInfo(file).isFile()) {
         c.err << "tarquel-cli: no file " << file << "\n";
         return CliExit::BadArguments;
     }
-    if (!session.RetrieveUnitMap()) {
+    if (!maps.RetrieveUnitMap()) {
         return c.noUnit();
     }
-    if (!session.compareWithFile(file)) {
+    if (!maps.compareWithFile(file)) {
         c.err << "tarquel-cli: " << file << " could not be loaded as a map of this unit\n";
         return CliExit::BadArguments;
     }
@@ -61,16 +52,17 @@ int retrieveAndLoad(CliContext& c, MapCompareSession& session) {
 
 int mapSave(CliContext& c) {
     const QString file = c.request.args.value(0);
-    switch (SaveMapToFile(c.access, c.port, c.boxes, c.progress, file)) {
+    const StdUnitAccess& access = c.session.link().access();
+    switch (c.session.maps().saveMapTo(file)) {
         case MapSaveResult::Saved:
-            c.out << "Saved " << c.access.unitMap().lastPage + 1 << " page(s) to " << file << "\n";
+            c.out << "Saved " << access.unitMap().lastPage + 1 << " page(s) to " << file << "\n";
             return CliExit::Ok;
         case MapSaveResult::Cancelled:
         case MapSaveResult::NotOverwritten:
             c.out << "Nothing written.\n";
             return CliExit::Ok;
         case MapSaveResult::ReadFailed:
-            return c.access.unitMap().identified ? CliExit::NoAnswer : c.noUnit();
+            return access.unitMap().identified ? CliExit::NoAnswer : c.noUnit();
         case MapSaveResult::WriteFailed:
             break;
     }
@@ -78,25 +70,25 @@ int mapSave(CliContext& c) {
 }
 
 int mapCompare(CliContext& c) {
-    CliMapSession map(c);
-    const int loaded = retrieveAndLoad(c, map.session);
-    return loaded != CliExit::Ok ? loaded : printComparison(c, map.session);
+    MapTool& maps = c.session.maps();
+    const int loaded = retrieveAndLoad(c, maps);
+    return loaded != CliExit::Ok ? loaded : printComparison(c, maps);
 }
 
 int mapRevert(CliContext& c) {
-    CliMapSession map(c);
-    const int loaded = retrieveAndLoad(c, map.session);
+    MapTool& maps = c.session.maps();
+    const int loaded = retrieveAndLoad(c, maps);
     if (loaded != CliExit::Ok) {
         return loaded;
     }
-    const RevertResult result = map.session.mnuRevertToSaved_Click();
-    for (const WordDifference& word : map.session.wordsWritten()) {
+    const RevertResult result = maps.revertMap();
+    for (const WordDifference& word : maps.wordsWritten()) {
         c.out << "wrote " << word.address << " " << word.saved << " (was " << word.live << ")\n";
     }
     switch (result) {
         case RevertResult::Reverted:
             c.out << "Checksum recalculated; map read again.\n";
-            return printComparison(c, map.session);
+            return printComparison(c, maps);
         case RevertResult::Declined:
         case RevertResult::NoSavedMap:
             c.out << "Nothing written.\n";
@@ -107,7 +99,7 @@ int mapRevert(CliContext& c) {
             return CliExit::BadArguments;
         case RevertResult::AccessRefused:
         case RevertResult::WriteFailed:
-            if (!map.session.wordsWritten().empty()) {
+            if (!maps.wordsWritten().empty()) {
                 c.out << "Stopped part-way; checksum recalculated.\n";
             }
             return CliExit::NotVerified;
@@ -117,7 +109,7 @@ int mapRevert(CliContext& c) {
     return CliExit::NoAnswer;
 }
 
-const CliCommandSpec kCommands[] = {
+const CliCommand kCommands[] = {
     {"map save",
      "  map save FILE [--yes]    read the whole EEPROM map with its checksum into a map file\n", 1,
      1, true, false, fileArgument, mapSave},
@@ -133,7 +125,7 @@ const CliCommandSpec kCommands[] = {
 
 }  // namespace
 
-std::span<const CliCommandSpec> mapCommands() {
+std::span<const CliCommand> mapCommands() {
     return kCommands;
 }
 

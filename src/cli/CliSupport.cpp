@@ -1,17 +1,8 @@
 #include "cli/CliCommand.h"
 
-#include "unitlink/HexText.h"
+#include "platform/LineEnds.h"
 
 namespace tarquel {
-
-namespace {
-
-QString plainLines(QString text) {
-    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
-}  // namespace
 
 QString printableText(const QString& text) {
     QString out;
@@ -22,10 +13,6 @@ QString printableText(const QString& text) {
         }
     }
     return out;
-}
-
-bool isWordText(const QString& text) {
-    return text.size() == 4 && IsHexString(text);
 }
 
 MsgAnswer CliMessageBoxes::show(const MsgBox& box) {
@@ -58,15 +45,6 @@ MsgAnswer CliMessageBoxes::show(const MsgBox& box) {
         return MsgAnswer::No;
     }
     return fallback;
-}
-
-const MsgBox* CliMessageBoxes::lastTitled(const QString& title) const {
-    for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
-        if (it->title == title) {
-            return &*it;
-        }
-    }
-    return nullptr;
 }
 
 }  // namespace tarquel

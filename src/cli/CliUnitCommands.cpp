@@ -10,7 +10,7 @@ namespace {
 
 bool checkWordArgs(CliRequest& request, QString& error) {
     for (QString& word : request.args) {
-        if (!isWordText(word)) {
+        if (!IsWordText(word)) {
             error = QStringLiteral("addresses and values are four hex digits, not ") + word;
             return false;
         }
@@ -30,17 +30,17 @@ bool checkSelection(CliRequest& request, QString& error) {
 }
 
 int identify(CliContext& c) {
-    if (!c.link.fInit(true)) {
+    if (!c.session.link().fInit(true)) {
         return c.noUnit();
     }
-    c.out << "Family: " << (c.link.unitAddresses().isB600Family ? "B600" : "1600") << "\n"
-          << printableText(c.link.idText()) << "\n";
+    const IdentifiedUnit unit = c.session.identifiedUnit();
+    c.out << "Family: " << unit.family << "\n" << printableText(unit.text) << "\n";
     return CliExit::Ok;
 }
 
 int read(CliContext& c) {
     const QString& address = c.request.args[0];
-    const QString word = c.link.fReadFromUnit(address);
+    const QString word = c.session.link().fReadFromUnit(address);
     if (word == kReadError) {
         c.err << "tarquel-cli: no answer to the read of " << address << "\n";
         return CliExit::NoAnswer;
@@ -52,15 +52,16 @@ int read(CliContext& c) {
 int write(CliContext& c) {
     const QString& address = c.request.args[0];
     const QString& value = c.request.args[1];
-    if (!c.link.fInit(false)) {
+    UnitLink& link = c.session.link();
+    if (!link.fInit(false)) {
         return c.noUnit();
     }
-    if (!c.link.fWriteAccess()) {
+    if (!link.fWriteAccess()) {
         c.err << "tarquel-cli: the unit refused write access\n";
         return CliExit::NotVerified;
     }
-    if (!c.link.fWriteToUnit(address, value)) {
-        const QString now = c.link.fReadFromUnit(address);
+    if (!link.fWriteToUnit(address, value)) {
+        const QString now = link.fReadFromUnit(address);
         c.err << "tarquel-cli: the write of " << value << " to " << address
               << " did not verify (the unit reads " << now << ")\n";
         return CliExit::NotVerified;
@@ -71,7 +72,7 @@ int write(CliContext& c) {
 
 int checksum(CliContext& c) {
     QString text;
-    if (!c.access.ReadChecksumByte(c.port, text)) {
+    if (!c.session.link().access().ReadChecksumByte(c.session.MSComm1(), text)) {
         return c.noUnit();
     }
     c.out << "Checksum = " << text << "\n";
@@ -80,7 +81,7 @@ int checksum(CliContext& c) {
 
 int channels(CliContext& c) {
     QString selection;
-    if (!c.link.fGetChannels(selection)) {
+    if (!c.session.link().fGetChannels(selection)) {
         return c.noUnit();
     }
     c.out << "Channels = " << selection << "\n";
@@ -88,30 +89,23 @@ int channels(CliContext& c) {
 }
 
 int setChannels(CliContext& c) {
-    const QString& selection = c.request.args[0];
-    if (!c.link.fInit(false)) {
+    const QString& argument = c.request.args[0];
+    UnitLink& link = c.session.link();
+    if (!link.fInit(false)) {
         return c.noUnit();
     }
-    const bool named = selection == QLatin1String("accel") || selection == QLatin1String("pend");
-    if (named) {
-        c.state.calMode =
-            selection == QLatin1String("accel") ? CalMode::Accelerometer : CalMode::Pendulum;
-    } else {
-        c.state.savedChannels = selection.toUpper();
-    }
-    if (!c.link.fSetChannels(!named)) {
+    const QString selection = argument == QLatin1String("accel")  ? kAccelChannels
+                              : argument == QLatin1String("pend") ? kPendChannels
+                                                                  : argument.toUpper();
+    if (!link.fSetChannels(selection)) {
         c.err << "tarquel-cli: the unit refused write access\n";
         return CliExit::NotVerified;
     }
-    c.out << "Channels = "
-          << (!named                                      ? c.state.savedChannels
-              : c.state.calMode == CalMode::Accelerometer ? kAccelChannels
-                                                          : kPendChannels)
-          << "\n";
+    c.out << "Channels = " << selection << "\n";
     return CliExit::Ok;
 }
 
-const CliCommandSpec kCommands[] = {
+const CliCommand kCommands[] = {
     {"identify", "  identify                 map family and identification text\n", 0, 0, false,
      false, nullptr, identify},
     {"read", "  read ADDR                the word at ADDR (four hex digits)\n", 1, 1, false, false,
@@ -130,7 +124,7 @@ const CliCommandSpec kCommands[] = {
 
 }  // namespace
 
-std::span<const CliCommandSpec> unitLinkCommands() {
+std::span<const CliCommand> unitLinkCommands() {
     return kCommands;
 }
 

@@ -90,24 +90,22 @@ int main(int argc, char** argv) {
             << trace.errorString() << "\n";
         return tarquel::CliExit::BadArguments;
     }
-    tarquel::QtSerialPort port(directory);
+    auto port = std::make_unique<tarquel::QtSerialPort>(directory);
     if (trace.isOpen()) {
-        port.setTrace(&trace);
+        port->setTrace(&trace);
     }
     tarquel::RealClock clock;
     try {
-        port.setCommPort(request.device.isEmpty() ? request.port : 1);
-        port.setSettings(QString::number(request.baud) + QStringLiteral(",n,8,1"));
-        port.setPortOpen(true);
+        port->setCommPort(request.device.isEmpty() ? request.port : 1);
+        port->setSettings(QString::number(request.baud) + QStringLiteral(",n,8,1"));
+        port->setPortOpen(true);
     } catch (const tarquel::RuntimeError& e) {
         const QString device =
-            port.deviceName().isEmpty() ? QStringLiteral("(no device)") : port.deviceName();
+            port->deviceName().isEmpty() ? QStringLiteral("(no device)") : port->deviceName();
         err << "tarquel-cli: cannot open " << device << ": " << e.description() << " (error "
             << e.number() << ")\n";
         return tarquel::CliExit::PortFailure;
     }
     StdinLineInput input;
-    const int code = tarquel::runCliCommand(request, port, clock, out, err, input);
-    port.setPortOpen(false);
-    return code;
+    return tarquel::runCliCommand(request, std::move(port), clock, out, err, input);
 }

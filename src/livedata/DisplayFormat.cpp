@@ -160,8 +160,8 @@ QString FormatFrameCount(qint32 count) {
     return QString::fromLatin1(text.data, text.size);
 }
 
-double FrameRateFor(int length, int format) {
-    if (format == 1 || format == 2) {
+double FrameRateFor(int length, DataFormat format) {
+    if (format == DataFormat::Decimal || format == DataFormat::Binary) {
         if (length >= kMaxFrameLength) {
             throw OverflowError();
         }

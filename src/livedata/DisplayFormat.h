@@ -1,5 +1,7 @@
 #pragma once
 
+#include "unitlink/DataFormat.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -36,9 +38,9 @@ QString FormatFrameCount(qint32 count);
 
 // The frame rate of frames that carry length characters (header to end of frame). The unit sends
 // in cycles of 1/71.11 s of 13.5002 characters each; a frame takes whole cycles. In decimal and
-// binary format (format 1 or 2) the carriage return adds one character. Rounded to one decimal.
-// Throws OverflowError when the length with its carriage return exceeds 32767.
-double FrameRateFor(int length, int format);
+// binary format the carriage return adds one character. Rounded to one decimal. Throws
+// OverflowError when the length with its carriage return exceeds 32767.
+double FrameRateFor(int length, DataFormat format);
 
 // "<rate> Frames/Sec" with the rate as a plain decimal number: 71.1, 35.6, 8.
 QString FrameRateCaption(double rate);

@@ -87,12 +87,12 @@ double ParseFieldValue(QStringView field) {
     return negative ? -value : value;
 }
 
-FrameDecoder::FrameDecoder(SharedState& state, HeadingCalculator& heading, CalGaugeDriver& gauge,
-                           CalModeCommands& modes, LiveDataView& view)
-    : state_(state), heading_(heading), gauge_(gauge), modes_(modes), view_(view) {}
+FrameDecoder::FrameDecoder(MessageFlags& flags, const UnitLink& link, HeadingCalculator& heading,
+                           CalGaugeDriver& gauge, CalModeCommands& modes, LiveDataView& view)
+    : flags_(flags), link_(link), heading_(heading), gauge_(gauge), modes_(modes), view_(view) {}
 
 void FrameDecoder::ProcessData(QString& frame) {
-    MessageFlags& messages = state_.messages;
+    MessageFlags& messages = flags_;
     const qsizetype header = frame.indexOf(QLatin1StringView("I "), 0, Qt::CaseInsensitive);
     if (header < 0) {
         messages.SetInfoMessage(InfoFlag::NoHeader);
@@ -108,7 +108,8 @@ void FrameDecoder::ProcessData(QString& frame) {
     }
 
     const int fields = fCharsInString(frame, u" ", 1);
-    const int expected = state_.calMode != CalMode::Accelerometer ? kPendFields : kAccelFields;
+    const CalMode mode = modes_.calMode();
+    const int expected = mode != CalMode::Accelerometer ? kPendFields : kAccelFields;
     if (fields != expected) {
         if (fields == kShortFrameFields) {
             ChangeCalMode(false);
@@ -136,8 +137,16 @@ void FrameDecoder::ProcessData(QString& frame) {
     }
 
     heading_.FilterChannels(values, kFilterDivisor);
-    heading_.CalculateHeading(values);
-    if (state_.testState == kTestRunning) {
+    const HeadingResult heading = heading_.CalculateHeading(values, mode);
+    if (heading.selectPendulum) {
+        modes_.selectCalMode(CalMode::Pendulum);
+    } else if (!heading.noAccelerometers) {
+        messages.setInfoMessage(InfoFlag::TiltOver10, heading.over10);
+        if (mode == CalMode::Pendulum) {
+            messages.setInfoMessage(InfoFlag::TiltOver45, heading.over45);
+        }
+    }
+    if (test_ != nullptr && test_->testRunning()) {
         if (gauge_.UpdateCalGauge(values.at(Slot::CalcHeading)) && view_.getDataEnabled()) {
             view_.focusGetData();
         }
@@ -154,7 +163,7 @@ void FrameDecoder::ProcessData(QString& frame) {
     view_.setFrameCountCaption(FormatFrameCount(frameCount_));
 
     int length = static_cast<int>(std::min<qsizetype>(frame.size(), INT_MAX));
-    ShowFrameRate(length, state_.dataFormat);
+    ShowFrameRate(length, link_.dataFormat());
 }
 
 void FrameDecoder::ChangeCalMode(bool reset) {
@@ -169,11 +178,8 @@ void FrameDecoder::ChangeCalMode(bool reset) {
         if (!calModeSwitched_) {
             // Set first: the mode command talks to the unit and lets events run meanwhile.
             calModeSwitched_ = true;
-            if (state_.calMode != CalMode::Accelerometer) {
-                modes_.mnuCalAccel_Click();
-            } else {
-                modes_.mnuCalPend_Click();
-            }
+            modes_.selectCalMode(modes_.calMode() != CalMode::Accelerometer ? CalMode::Accelerometer
+                                                                            : CalMode::Pendulum);
         }
     }
 }
@@ -185,7 +191,7 @@ void FrameDecoder::ShowChannelValues(const std::vector<double>& values) {
     }
 }
 
-void FrameDecoder::ShowFrameRate(int& length, int format) {
+void FrameDecoder::ShowFrameRate(int& length, DataFormat format) {
     const double rate = FrameRateFor(length, format);
     if (format == DataFormat::Decimal || format == DataFormat::Binary) {
         ++length;

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "calibration/CalGaugeDriver.h"
-#include "calibration/CalModeCommands.h"
-#include "calibration/HeadingCalculator.h"
+#include "heading/CalGaugeDriver.h"
+#include "heading/CalModeCommands.h"
+#include "heading/HeadingCalculator.h"
 #include "livedata/LiveViews.h"
-#include "unitlink/SharedState.h"
+#include "livedata/MessageFlags.h"
+#include "unitlink/UnitLink.h"
 
 #include <QString>
 #include <QStringView>
@@ -53,8 +54,11 @@ class FrameDecoder : public FrameProcessor {
 public:
     static constexpr int kFrameCountWrap = 100000000;
 
-    FrameDecoder(SharedState& state, HeadingCalculator& heading, CalGaugeDriver& gauge,
-                 CalModeCommands& modes, LiveDataView& view);
+    FrameDecoder(MessageFlags& flags, const UnitLink& link, HeadingCalculator& heading,
+                 CalGaugeDriver& gauge, CalModeCommands& modes, LiveDataView& view);
+
+    // Who knows whether a calibration test runs (none: no test runs).
+    void setTestStatus(const TestStatus* test) { test_ = test; }
 
     // Replaces frame by its part from the header on.
     void ProcessData(QString& frame) override;
@@ -65,8 +69,8 @@ public:
     // DataBox captions from the seven display values.
     void ShowChannelValues(const std::vector<double>& values);
     // Rewrites FrameRate when the rounded rate changed. length: characters from the header to
-    // the end of the frame; incremented by the carriage return in format 1 or 2.
-    void ShowFrameRate(int& length, int format);
+    // the end of the frame; incremented by the carriage return in decimal or binary format.
+    void ShowFrameRate(int& length, DataFormat format);
     // Blanks the seven live values.
     void ResetDataWindows();
 
@@ -79,7 +83,9 @@ public:
     bool calModeSwitched() const { return calModeSwitched_; }
 
 private:
-    SharedState& state_;
+    MessageFlags& flags_;
+    const UnitLink& link_;
+    const TestStatus* test_ = nullptr;
     HeadingCalculator& heading_;
     CalGaugeDriver& gauge_;
     CalModeCommands& modes_;

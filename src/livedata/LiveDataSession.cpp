@@ -3,14 +3,25 @@
 namespace tarquel {
 
 LiveDataSession::LiveDataSession(const LiveDataWiring& w)
-    : display_(w.view, w.clock),
-      heading_(w.state, w.boxes, w.modes),
+    : port_(w.link.port()),
+      display_(w.view, w.clock),
       gauge_(w.gauge),
-      decoder_(w.state, heading_, gauge_, w.modes, display_),
+      decoder_(flags_, w.link, w.heading, gauge_, w.modes, display_),
       assembler_(decoder_),
-      status_(w.state, w.status, w.tiltPopups),
-      receivePath_(w.MSComm1, w.clock, w.state, assembler_, decoder_, status_) {
+      status_(flags_, w.link, w.status, w.tiltPopups),
+      receivePath_(w.link.port(), w.clock, flags_, assembler_, decoder_, status_) {
     receivePath_.setAfterEvent([this] { display_.endOfEvent(); });
+}
+
+void LiveDataSession::start() {
+    port_.setRThreshold(1);
+    port_.setInputLen(0);
+    receivePath_.start();
+}
+
+void LiveDataSession::setTestStatus(const TestStatus* test) {
+    decoder_.setTestStatus(test);
+    receivePath_.setTestStatus(test);
 }
 
 }  // namespace tarquel

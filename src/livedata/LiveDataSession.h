@@ -1,43 +1,50 @@
 #pragma once
 
-#include "calibration/CalGaugeDriver.h"
-#include "calibration/CalModeCommands.h"
-#include "calibration/Gauge.h"
-#include "calibration/HeadingCalculator.h"
+#include "heading/CalGaugeDriver.h"
+#include "heading/CalModeCommands.h"
+#include "heading/Gauge.h"
+#include "heading/HeadingCalculator.h"
 #include "livedata/DisplayThrottle.h"
 #include "livedata/FrameAssembler.h"
 #include "livedata/FrameDecoder.h"
 #include "livedata/LiveViews.h"
+#include "livedata/MessageFlags.h"
 #include "livedata/ReceivePath.h"
 #include "livedata/StatusMessages.h"
 #include "platform/Clock.h"
-#include "platform/MessageBoxes.h"
-#include "platform/SerialPort.h"
-#include "unitlink/SharedState.h"
+#include "unitlink/UnitLink.h"
 
 namespace tarquel {
 
-// What the live data needs from the main window and the rest of the program.
+// What the live data needs from the rest of the session and from the front end.
 struct LiveDataWiring {
-    SharedState& state;
-    SerialPort& MSComm1;
+    UnitLink& link;  // its port MSComm1 delivers the bytes; its output format sets the frame rate
     Clock& clock;
-    MessageBoxes& boxes;
-    CalModeCommands& modes;  // the window's CalModeSelector
+    HeadingCalculator& heading;
+    CalModeCommands& modes;  // the session's CalModeSelector
     Gauge& gauge;            // lgCal
     LiveDataView& view;
     StatusView& status;
-    TiltPopupWindow& tiltPopups;  // forwards to the information window
+    TiltPopupWindow& tiltPopups;  // the program's information window
 };
 
-// The live-data objects of the main window, wired together: from MSComm1's receive events through
+// The live-data objects of one session, wired together: from MSComm1's receive events through
 // frame assembly and decoding, heading and gauge, to the live display (at the display rate) and
-// the status texts. The receive handler and the three timers run from construction on.
+// the status texts, with the two status flag words they raise. Nothing is received before
+// start().
 class LiveDataSession {
 public:
     explicit LiveDataSession(const LiveDataWiring& wiring);
 
-    HeadingCalculator& heading() { return heading_; }
+    // Sets MSComm1 to raise a receive event for every byte and to read every waiting byte, and
+    // starts the receive handler with its timers.
+    void start();
+
+    // Who knows whether a calibration test runs (none: no test runs).
+    void setTestStatus(const TestStatus* test);
+
+    MessageFlags& flags() { return flags_; }
+    const MessageFlags& flags() const { return flags_; }
     // The live display as the frames left it (the window's labels follow at the display rate).
     DisplayThrottle& display() { return display_; }
     CalGaugeDriver& gauge() { return gauge_; }
@@ -47,8 +54,9 @@ public:
     ReceivePath& receivePath() { return receivePath_; }
 
 private:
+    SerialPort& port_;
+    MessageFlags flags_;
     DisplayThrottle display_;
-    HeadingCalculator heading_;
     CalGaugeDriver gauge_;
     FrameDecoder decoder_;
     FrameAssembler assembler_;

@@ -64,6 +64,14 @@ public:
                                int countdownSeconds, int modal) = 0;
 };
 
+// Whether a calibration test is running (testState), as the calibration workflow knows it: frames
+// then drive the cardinal gauge, and the stream no longer prompts for Begin Test.
+class TestStatus {
+public:
+    virtual ~TestStatus() = default;
+    virtual bool testRunning() const = 0;
+};
+
 // The data terminal's text box, which takes all received text while the terminal is visible.
 class TerminalSink {
 public:

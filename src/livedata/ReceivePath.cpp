@@ -23,40 +23,48 @@ void resumeOnPortError(Step step) {
     }
 }
 
-std::unique_ptr<Timer> startedTimer(Clock& clock, int intervalMs) {
+std::unique_ptr<Timer> timerOf(Clock& clock, int intervalMs) {
     std::unique_ptr<Timer> timer = clock.createTimer();
     timer->setInterval(intervalMs);
-    timer->setEnabled(true);
     return timer;
 }
 
 }  // namespace
 
-ReceivePath::ReceivePath(SerialPort& MSComm1, Clock& clock, SharedState& state,
+ReceivePath::ReceivePath(SerialPort& MSComm1, Clock& clock, MessageFlags& flags,
                          FrameAssembler& assembler, FrameDecoder& decoder, StatusMessages& status)
     : port_(MSComm1),
-      state_(state),
+      flags_(flags),
       assembler_(assembler),
       decoder_(decoder),
       status_(status),
-      tmrEvents_(startedTimer(clock, kEventPeriodMs)),
-      Timer1_(startedTimer(clock, kSilenceCheckMs)),
-      DataNotReceivedTimer_(startedTimer(clock, kSilenceCheckMs)) {
+      tmrEvents_(timerOf(clock, kEventPeriodMs)),
+      Timer1_(timerOf(clock, kSilenceCheckMs)),
+      DataNotReceivedTimer_(timerOf(clock, kSilenceCheckMs)) {}
+
+ReceivePath::~ReceivePath() = default;
+
+void ReceivePath::start() {
+    if (started_) {
+        return;
+    }
+    started_ = true;
     QObject::connect(&port_, &SerialPort::onComm, &connections_, [this] { MSComm1_OnComm(); });
     QObject::connect(tmrEvents_.get(), &Timer::timeout, &connections_,
                      [this] { tmrEvents_Timer(); });
     QObject::connect(Timer1_.get(), &Timer::timeout, &connections_, [this] { Timer1_Timer(); });
     QObject::connect(DataNotReceivedTimer_.get(), &Timer::timeout, &connections_,
                      [this] { DataNotReceivedTimer_Timer(); });
+    for (Timer* timer : {tmrEvents_.get(), Timer1_.get(), DataNotReceivedTimer_.get()}) {
+        timer->setEnabled(true);
+    }
 }
 
-ReceivePath::~ReceivePath() = default;
-
 void ReceivePath::MSComm1_OnComm() {
-    if (state_.frameEventCount > kEventsPerPeriod) {
+    if (frameEventCount_ > kEventsPerPeriod) {
         return;
     }
-    ++state_.frameEventCount;
+    ++frameEventCount_;
     try {
         const int event = port_.commEvent();
         if (event != CommEvent::Receive) {
@@ -75,7 +83,7 @@ void ReceivePath::MSComm1_OnComm() {
 }
 
 void ReceivePath::receive() {
-    MessageFlags& messages = state_.messages;
+    MessageFlags& messages = flags_;
     messages.SetSWMessage(SwFlag::Receiving);
     DataNotReceivedTimer_->setEnabled(false);
 
@@ -92,7 +100,7 @@ void ReceivePath::receive() {
         messages.SetSWMessage(SwFlag::RoutedToTerminal);
     } else {
         messages.ClearSWMessage(SwFlag::RoutedToTerminal);
-        if (state_.testState == 0) {
+        if (test_ == nullptr || !test_->testRunning()) {
             messages.SetInfoMessage(InfoFlag::PressBeginTest);
         }
         assembler_.CreateFrame(text);
@@ -101,7 +109,7 @@ void ReceivePath::receive() {
 }
 
 void ReceivePath::tmrEvents_Timer() {
-    state_.frameEventCount = 0;
+    frameEventCount_ = 0;
 }
 
 void ReceivePath::Timer1_Timer() {
@@ -109,7 +117,7 @@ void ReceivePath::Timer1_Timer() {
 }
 
 void ReceivePath::DataNotReceivedTimer_Timer() {
-    state_.messages.ClearSWMessage(SwFlag::Receiving);
+    flags_.ClearSWMessage(SwFlag::Receiving);
     decoder_.ResetDataWindows();
     status_.UpdateStatusMessages();
     if (afterEvent_) {

@@ -3,10 +3,10 @@
 #include "livedata/FrameAssembler.h"
 #include "livedata/FrameDecoder.h"
 #include "livedata/LiveViews.h"
+#include "livedata/MessageFlags.h"
 #include "livedata/StatusMessages.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
-#include "unitlink/SharedState.h"
 
 #include <QObject>
 #include <functional>
@@ -31,11 +31,15 @@ public:
     static constexpr int kEventPeriodMs = 100;
     static constexpr int kSilenceCheckMs = 1000;
 
-    ReceivePath(SerialPort& MSComm1, Clock& clock, SharedState& state, FrameAssembler& assembler,
+    ReceivePath(SerialPort& MSComm1, Clock& clock, MessageFlags& flags, FrameAssembler& assembler,
                 FrameDecoder& decoder, StatusMessages& status);
     ~ReceivePath();
     ReceivePath(const ReceivePath&) = delete;
     ReceivePath& operator=(const ReceivePath&) = delete;
+
+    // Connects the handler to MSComm1's communication event and starts the three timers; from
+    // then on received bytes are handled. Later calls change nothing.
+    void start();
 
     // The communication event (connected to MSComm1's onComm).
     void MSComm1_OnComm();
@@ -45,6 +49,8 @@ public:
     void setTerminalVisible(bool visible) { terminalVisible_ = visible; }
     bool terminalVisible() const { return terminalVisible_; }
     void setTerminalSink(TerminalSink* terminal) { terminal_ = terminal; }
+    // Who knows whether a calibration test runs (none: no test runs).
+    void setTestStatus(const TestStatus* test) { test_ = test; }
     // Runs at the end of every handled event and silence tick (the live display writes then).
     void setAfterEvent(std::function<void()> afterEvent) { afterEvent_ = std::move(afterEvent); }
 
@@ -61,7 +67,7 @@ private:
     void receive();
 
     SerialPort& port_;
-    SharedState& state_;
+    MessageFlags& flags_;
     FrameAssembler& assembler_;
     FrameDecoder& decoder_;
     StatusMessages& status_;
@@ -69,6 +75,9 @@ private:
     std::unique_ptr<Timer> Timer1_;
     std::unique_ptr<Timer> DataNotReceivedTimer_;
     TerminalSink* terminal_ = nullptr;
+    const TestStatus* test_ = nullptr;
+    int frameEventCount_ = 0;
+    bool started_ = false;
     bool terminalVisible_ = false;
     std::function<void()> afterEvent_;
     QObject connections_;  // context of the port connection, so it ends with this object

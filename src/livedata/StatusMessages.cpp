@@ -1,10 +1,11 @@
 #include "livedata/StatusMessages.h"
 
+#include "platform/LineEnds.h"
+
 namespace tarquel {
 
 namespace {
 
-const QString kLineEnd = QStringLiteral("\r\n");
 const QString kInformationCaption = QStringLiteral("Transmitted Flags and Information");
 const QString kTiltTitle = QStringLiteral("Unit off level!");
 
@@ -16,7 +17,7 @@ constexpr Rgb kCautionColour{255, 255, 0};
 constexpr Rgb kWarningColour{253, 53, 43};
 
 struct Line {
-    int bit;
+    InfoFlag bit;
     const char* text;
 };
 
@@ -37,26 +38,26 @@ constexpr Line kFurtherLines[] = {
 
 }  // namespace
 
-InformationText ComposeInformation(quint16 flags, int dataFormat) {
+InformationText ComposeInformation(quint16 flags, DataFormat dataFormat) {
     InformationText info;
-    if ((flags & InfoFlag::TiltOver10) != 0) {
+    if ((flags & bitOf(InfoFlag::TiltOver10)) != 0) {
         info.count = 1;
         info.text =
-            QStringLiteral("1.  Caution! Unit angle over 10 dg. Cal accuracy degraded.") + kLineEnd;
+            QStringLiteral("1.  Caution! Unit angle over 10 dg. Cal accuracy degraded.") + kCrLf;
         info.caution = true;
     }
-    if ((flags & InfoFlag::TiltOver45) != 0) {
+    if ((flags & bitOf(InfoFlag::TiltOver45)) != 0) {
         info.count = 1;
-        info.text = QStringLiteral("1.  Warning! Pendulums outside working range. ") + kLineEnd;
+        info.text = QStringLiteral("1.  Warning! Pendulums outside working range. ") + kCrLf;
         info.warning = true;
     }
     for (const Line& line : kFurtherLines) {
-        if ((flags & line.bit) != 0) {
+        if ((flags & bitOf(line.bit)) != 0) {
             ++info.count;
-            info.text += QString::number(info.count) + QLatin1String(line.text) + kLineEnd;
+            info.text += QString::number(info.count) + QLatin1String(line.text) + kCrLf;
         }
     }
-    if ((flags & InfoFlag::NoHeader) != 0) {
+    if ((flags & bitOf(InfoFlag::NoHeader)) != 0) {
         ++info.count;
         info.text += QString::number(info.count);
         if (dataFormat == DataFormat::Binary) {
@@ -64,7 +65,7 @@ InformationText ComposeInformation(quint16 flags, int dataFormat) {
                              ".  Unit is in Binary Mode. Make sure to verify that the full scale "
                              "range of all data is correct. Select 'Properties' from the "
                              "Communications menu.") +
-                         kLineEnd;
+                         kCrLf;
         } else {
             info.text += QStringLiteral(".  No frame headers received.");
         }
@@ -73,9 +74,10 @@ InformationText ComposeInformation(quint16 flags, int dataFormat) {
 }
 
 QString SoftwareStatusText(quint16 swFlags) {
-    QString text = (swFlags & SwFlag::Receiving) != 0 ? QStringLiteral("Receiving Data.")
-                                                      : QStringLiteral("Not Receiving Data.");
-    if ((swFlags & SwFlag::RoutedToTerminal) != 0) {
+    QString text = (swFlags & bitOf(SwFlag::Receiving)) != 0
+                       ? QStringLiteral("Receiving Data.")
+                       : QStringLiteral("Not Receiving Data.");
+    if ((swFlags & bitOf(SwFlag::RoutedToTerminal)) != 0) {
         text += QLatin1Char('\r') + QStringLiteral("Data routed to terminal display.");
     }
     return text;
@@ -89,14 +91,15 @@ QString InformationCaption(int count) {
     return kInformationCaption;
 }
 
-StatusMessages::StatusMessages(SharedState& state, StatusView& view, TiltPopupWindow& infoWindow)
-    : state_(state), view_(view), infoWindow_(infoWindow) {}
+StatusMessages::StatusMessages(const MessageFlags& flags, const UnitLink& link, StatusView& view,
+                               TiltPopupWindow& infoWindow)
+    : flags_(flags), link_(link), view_(view), infoWindow_(infoWindow) {}
 
 void StatusMessages::showTiltPopups() {
-    const MessageFlags& messages = state_.messages;
+    const MessageFlags& messages = flags_;
     if (messages.info(InfoFlag::TiltOver10) && !tiltCautionShown_) {
         infoWindow_.OpenInfoWindow(
-            QStringLiteral("Caution! The unit is tilted over 10 degrees from level.") + kLineEnd +
+            QStringLiteral("Caution! The unit is tilted over 10 degrees from level.") + kCrLf +
                 QStringLiteral("Calibration accuracy will be degraded. We recommend that the unit "
                                "be leveled before calibration."),
             kTiltTitle, kPopupExclamationOk, 0, kModal);
@@ -104,7 +107,7 @@ void StatusMessages::showTiltPopups() {
     }
     if (messages.info(InfoFlag::TiltOver45) && !tiltWarningShown_) {
         infoWindow_.OpenInfoWindow(
-            QStringLiteral("Warning! The unit is tilted over 45 degrees from level.") + kLineEnd +
+            QStringLiteral("Warning! The unit is tilted over 45 degrees from level.") + kCrLf +
                 QStringLiteral("The pendulums are outside their operating range.  Do not attempt "
                                "to calibrate the unit until it has been leveled."),
             kTiltTitle, kPopupStopOk, 0, kModal);
@@ -117,9 +120,9 @@ void StatusMessages::UpdateStatusMessages() {
     // are composed from the flags as they are once it has closed.
     showTiltPopups();
 
-    const quint16 infoFlags = state_.messages.infoMessageFlags;
+    const quint16 infoFlags = flags_.infoMessageFlags();
     if (infoFlags != lastInfoFlagsShown_) {
-        const InformationText info = ComposeInformation(infoFlags, state_.dataFormat);
+        const InformationText info = ComposeInformation(infoFlags, link_.dataFormat());
         view_.setInformationText(info.text);
         if (info.warning) {
             view_.showCautionBadge(QStringLiteral("WARNING"), kWarningColour);
@@ -132,8 +135,8 @@ void StatusMessages::UpdateStatusMessages() {
     }
     lastInfoFlagsShown_ = infoFlags;
 
-    const quint16 swFlags = state_.messages.swMessageFlags;
-    if ((swFlags & SwFlag::Receiving) == 0) {
+    const quint16 swFlags = flags_.swMessageFlags();
+    if ((swFlags & bitOf(SwFlag::Receiving)) == 0) {
         // Without data the information list is blanked on every call.
         view_.setInformationText(QString());
         view_.setInformationCaption(kInformationCaption);

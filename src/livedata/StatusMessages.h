@@ -1,7 +1,8 @@
 #pragma once
 
 #include "livedata/LiveViews.h"
-#include "unitlink/SharedState.h"
+#include "livedata/MessageFlags.h"
+#include "unitlink/UnitLink.h"
 
 #include <QString>
 
@@ -16,9 +17,9 @@ struct InformationText {
 };
 
 // Lines in the order 1 or 2 (sharing line 1), 128, 16, 256, 512, 1024, 32, each "<n>" + text +
-// CR LF. The bit 32 line is the no-header text without a line end, or in binary output format
-// (dataFormat 2) the binary-mode note with a line end.
-InformationText ComposeInformation(quint16 infoFlags, int dataFormat);
+// CR LF. The bit 32 line is the no-header text without a line end, or in binary output format the
+// binary-mode note with a line end.
+InformationText ComposeInformation(quint16 infoFlags, DataFormat dataFormat);
 
 // "Receiving Data." or "Not Receiving Data.", plus CR and "Data routed to terminal display." while
 // bit 2 is set.
@@ -27,12 +28,13 @@ QString SoftwareStatusText(quint16 swFlags);
 // "Transmitted Flags and Information", with " - <n> msg." when n > 0.
 QString InformationCaption(int count);
 
-// Shows both status areas from the flag words of the shared state. Texts and badge are rewritten
+// Shows both status areas from the flag words. Texts and badge are rewritten
 // only when their flag word changed since they were last written. The two tilt pop-ups appear at
 // most once each per run, the first time their flag is seen.
 class StatusMessages {
 public:
-    StatusMessages(SharedState& state, StatusView& view, TiltPopupWindow& infoWindow);
+    StatusMessages(const MessageFlags& flags, const UnitLink& link, StatusView& view,
+                   TiltPopupWindow& infoWindow);
 
     void UpdateStatusMessages();
 
@@ -44,7 +46,8 @@ public:
 private:
     void showTiltPopups();
 
-    SharedState& state_;
+    const MessageFlags& flags_;
+    const UnitLink& link_;
     StatusView& view_;
     TiltPopupWindow& infoWindow_;
     quint16 lastInfoFlagsShown_ = 0;

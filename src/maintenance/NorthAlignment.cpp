@@ -16,7 +16,7 @@ NorthAlignment::NorthAlignment(UnitLink& link, MessageBoxes& boxes, ProgressWind
                                HeadingCaption presentHeading)
     : link_(link), boxes_(boxes), progress_(progress), presentHeading_(std::move(presentHeading)) {}
 
-MaintenanceResult NorthAlignment::btnAlign_Click() {
+MaintenanceResult NorthAlignment::alignNorth() {
     figures_.reset();
     rotationBefore_.clear();
     rotationAfter_.clear();
@@ -57,7 +57,8 @@ MaintenanceResult NorthAlignment::align() {
     }
     link_.SendCommandText(NorthAddCommand(addresses.northRotationWord, addresses.isB600Family,
                                           figures_->hexCorrection));
-    link_.state().northRotationAdded = true;
+    rotationAdded_ = true;
+    recalculationsAtAdd_ = link_.checksumRecalculations();
     link_.Delay(kPauseMs);
     link_.SendCommandText(QStringLiteral(" "));
 

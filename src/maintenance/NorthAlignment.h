@@ -12,8 +12,8 @@ namespace tarquel {
 // unit's two heading-rotation words, works out how far the present calculated heading is from the
 // rotation already stored, asks, and adds the difference to the north rotation word with the
 // add-to-word command. The add is read back: a word that did not change by exactly the count sent
-// is reported as an error. No checksum recalculation is sent here; SharedState::northRotationAdded
-// tells End Test and the window's unload that one is due.
+// is reported as an error. No checksum recalculation is sent here: rotationAwaitsChecksum() tells
+// the end of the session that one is due.
 class NorthAlignment {
 public:
     // The caption of the calculated heading as displayed ("350.0 dg"); its leading number is the
@@ -23,7 +23,12 @@ public:
     NorthAlignment(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress,
                    HeadingCaption presentHeading);
 
-    MaintenanceResult btnAlign_Click();
+    MaintenanceResult alignNorth();
+
+    // An add was sent to the north rotation word and no checksum recalculation has followed.
+    bool rotationAwaitsChecksum() const {
+        return rotationAdded_ && link_.checksumRecalculations() == recalculationsAtAdd_;
+    }
 
     // Of the last use: the figures shown in the question, and the north rotation word before and
     // after the add (empty when not read).
@@ -42,6 +47,8 @@ private:
     std::optional<NorthAlignmentFigures> figures_;
     QString rotationBefore_;
     QString rotationAfter_;
+    bool rotationAdded_ = false;
+    int recalculationsAtAdd_ = 0;
 };
 
 }  // namespace tarquel

@@ -1,7 +1,7 @@
 #include "maintenance/NorthAlignmentMath.h"
 
 #include "livedata/DisplayFormat.h"
-#include "maintenance/Maintenance.h"
+#include "platform/LineEnds.h"
 #include "unitlink/HexText.h"
 #include "unitlink/UnitCommands.h"
 

@@ -1,6 +1,7 @@
 #include "maintenance/UserCorrectionRemoval.h"
 
 #include "platform/Errors.h"
+#include "platform/LineEnds.h"
 #include "unitlink/HexText.h"
 
 namespace tarquel {
@@ -11,6 +12,13 @@ const QString kZero = QStringLiteral("0000");
 
 bool holdsCorrection(const QString& word) {
     return word == kReadError || WordValue(word) != 0;
+}
+
+// The operation's own error: it could not identify the unit or hit a run-time error.
+MsgBox errorBox(const UserCorrectionRemoval::Texts& texts) {
+    return okBox({QLatin1String(texts.errorLine),
+                  QStringLiteral("Please check the connections and settings.")},
+                 QLatin1String(texts.errorTitle), MsgIcon::Critical);
 }
 
 const QString kAlterLine =
@@ -30,10 +38,7 @@ MaintenanceResult UserCorrectionRemoval::run(const Texts& texts, const std::vect
     try {
         return remove(texts, fields, question);
     } catch (const RuntimeError&) {
-        return fail({QLatin1String(texts.errorLine) + kCrLf +
-                         QStringLiteral("Please check the connections and settings."),
-                     QLatin1String(texts.errorTitle), MsgIcon::Critical, MsgButtons::OK},
-                    MaintenanceResult::Failed);
+        return fail(errorBox(texts), MaintenanceResult::Failed);
     }
 }
 
@@ -41,10 +46,7 @@ MaintenanceResult UserCorrectionRemoval::remove(const Texts& texts,
                                                 const std::vector<Field>& fields,
                                                 Question question) {
     if (!link_.fInit(false)) {
-        return fail({QLatin1String(texts.errorLine) + kCrLf +
-                         QStringLiteral("Please check the connections and settings."),
-                     QLatin1String(texts.errorTitle), MsgIcon::Critical, MsgButtons::OK},
-                    MaintenanceResult::NoUnit);
+        return fail(errorBox(texts), MaintenanceResult::NoUnit);
     }
     const UnitAddresses& addresses = link_.unitAddresses();
     bool anything = false;
@@ -93,7 +95,7 @@ MaintenanceResult UserCorrectionRemoval::fail(const MsgBox& box, MaintenanceResu
 
 // Clear Magnetic Calibration -------------------------------------------------------------------
 
-MaintenanceResult ClearMagneticCalibration::mnuClearCal_Click() {
+MaintenanceResult ClearMagneticCalibration::removeUserCalibration() {
     static const Texts texts{
         "Error Clearing Cal Map!",
         "An error has occurred during the Clear Cal routine.",
@@ -131,7 +133,7 @@ QString ClearMagneticCalibration::question(const std::vector<FoundWord>& w) {
 
 // Clear North Rotation -------------------------------------------------------------------------
 
-MaintenanceResult ClearNorthRotation::mnuClearNorth_Click() {
+MaintenanceResult ClearNorthRotation::removeNorthRotation() {
     static const Texts texts{
         "Error Clearing North Rotation!",
         "An error has occurred during the Clear North Rotation routine.",

@@ -69,7 +69,7 @@ public:
     ClearMagneticCalibration(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress)
         : UserCorrectionRemoval(link, boxes, progress) {}
 
-    MaintenanceResult mnuClearCal_Click();
+    MaintenanceResult removeUserCalibration();
 
     // The question's prompt for the seven words in the order read (X, Y, Z bias, X, Y, Z gain,
     // north rotation).
@@ -83,7 +83,7 @@ public:
     ClearNorthRotation(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress)
         : UserCorrectionRemoval(link, boxes, progress) {}
 
-    MaintenanceResult mnuClearNorth_Click();
+    MaintenanceResult removeNorthRotation();
 
     static QString question(const std::vector<FoundWord>& found);
 };

@@ -40,15 +40,14 @@ int primaryWorkAreaTwips() {
 
 }  // namespace
 
-FrmEEPROMCompare::FrmEEPROMCompare(UnitLink& link, MessageBoxes& boxes, FileDialogs& dialogs,
-                                   ProgressWindow* progress, std::optional<int> workAreaTwips,
-                                   QWidget* parent)
+FrmEEPROMCompare::FrmEEPROMCompare(MapTool& tool, ProgressWindow* progress,
+                                   std::optional<int> workAreaTwips, QWidget* parent)
     : QMainWindow(parent),
       ownProgress_(progress == nullptr ? std::make_unique<QtProgressWindow>(this) : nullptr),
-      session_(std::make_unique<MapCompareSession>(
-          link, boxes, progress != nullptr ? *progress : *ownProgress_, dialogs, *this)),
+      tool_(tool),
       workAreaTwips_(workAreaTwips.value_or(primaryWorkAreaTwips())),
       layout_(compareLayoutFor(workAreaTwips_)) {
+    tool_.attach(*this, progress != nullptr ? *progress : *ownProgress_);
     setObjectName(QStringLiteral("frmEEPROMCompare"));
     setWindowTitle(QStringLiteral("Compare EEPROM Maps"));
     central_ = new QWidget(this);
@@ -84,28 +83,29 @@ FrmEEPROMCompare::FrmEEPROMCompare(UnitLink& link, MessageBoxes& boxes, FileDial
     setInnerWidth(layout_.widthLiveOnly);
 }
 
-FrmEEPROMCompare::~FrmEEPROMCompare() = default;
+FrmEEPROMCompare::~FrmEEPROMCompare() {
+    tool_.detach();
+}
 
 void FrmEEPROMCompare::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
     QAction* save = file->addAction(QStringLiteral("&Save Current Map"));
     save->setObjectName(QStringLiteral("mnuSave"));
-    connect(save, &QAction::triggered, this, [this] { session_->mnuSave_Click(); });
+    connect(save, &QAction::triggered, this, [this] { tool_.saveMap(); });
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuExit"));
-    connect(exit, &QAction::triggered, this, [this] { session_->mnuExit_Click(); });
+    connect(exit, &QAction::triggered, this, &FrmEEPROMCompare::unloadWindow);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
     QAction* compare = options->addAction(QStringLiteral("Compare current map"));
     compare->setObjectName(QStringLiteral("mnuCompareMaps"));
-    connect(compare, &QAction::triggered, this, [this] { session_->mnuCompareMaps_Click(); });
+    connect(compare, &QAction::triggered, this, [this] { tool_.compareMap(); });
     mnuRevertToSaved_ = options->addAction(QStringLiteral("Revert current map to saved"));
     mnuRevertToSaved_->setObjectName(QStringLiteral("mnuRevertToSaved"));
     mnuRevertToSaved_->setEnabled(false);
-    connect(mnuRevertToSaved_, &QAction::triggered, this,
-            [this] { session_->mnuRevertToSaved_Click(); });
+    connect(mnuRevertToSaved_, &QAction::triggered, this, [this] { tool_.revertMap(); });
 }
 
 QGroupBox* FrmEEPROMCompare::buildMapFrame(int which, const QString& name, const QString& caption,
@@ -191,8 +191,8 @@ void FrmEEPROMCompare::buildPageSelector() {
     lblTotPgs_ = label(QStringLiteral("lblTotPgs"), QStringLiteral("0"));
     btnPgBk_ = button(QStringLiteral("btnPgBk"), QStringLiteral("<"));
     btnPgFwd_ = button(QStringLiteral("btnPgFwd"), QStringLiteral(">"));
-    connect(btnPgBk_, &QPushButton::clicked, this, [this] { session_->btnPgBk_Click(); });
-    connect(btnPgFwd_, &QPushButton::clicked, this, [this] { session_->btnPgFwd_Click(); });
+    connect(btnPgBk_, &QPushButton::clicked, this, [this] { tool_.showPreviousPage(); });
+    connect(btnPgFwd_, &QPushButton::clicked, this, [this] { tool_.showNextPage(); });
     frame->hide();
     frames_[2] = frame;
 }
@@ -217,12 +217,12 @@ void FrmEEPROMCompare::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!loaded_) {
         loaded_ = true;
-        session_->Form_Load(workAreaTwips_);
+        tool_.load(workAreaTwips_);
     }
 }
 
 void FrmEEPROMCompare::closeEvent(QCloseEvent* event) {
-    session_->Form_Unload();
+    tool_.unload();
     loaded_ = false;
     QMainWindow::closeEvent(event);
 }

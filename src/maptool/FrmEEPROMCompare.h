@@ -1,8 +1,8 @@
 #pragma once
 
-#include "maptool/MapCompareSession.h"
 #include "maptool/MapCompareView.h"
 #include "maptool/MapGridModel.h"
+#include "maptool/MapTool.h"
 
 #include <QMainWindow>
 #include <array>
@@ -20,16 +20,17 @@ namespace tarquel {
 // "Compare EEPROM Maps": the unit's live EEPROM map and a saved map side by side, one page at a
 // time, differing bytes in red. Modeless and without owner. It retrieves the live map by itself
 // 250 ms after it is first shown (the progress window says so); a failed retrieval closes it.
-// All logic is in MapCompareSession; the window only shows and forwards.
+// All logic is in the session's MapTool; the window attaches itself to it while it exists, shows
+// what the tool tells it and forwards its controls.
 class FrmEEPROMCompare : public QMainWindow, public MapCompareView {
     Q_OBJECT
 public:
     // progress: the progress window to use (null: the application's, owned by this window).
     // workAreaTwips: the screen's work-area width that chooses the layout (default: the
     // primary screen's).
-    FrmEEPROMCompare(UnitLink& link, MessageBoxes& boxes, FileDialogs& dialogs,
-                     ProgressWindow* progress = nullptr,
-                     std::optional<int> workAreaTwips = std::nullopt, QWidget* parent = nullptr);
+    explicit FrmEEPROMCompare(MapTool& tool, ProgressWindow* progress = nullptr,
+                              std::optional<int> workAreaTwips = std::nullopt,
+                              QWidget* parent = nullptr);
     ~FrmEEPROMCompare() override;
 
     // Display theme hook: the normal cell colour is the button face colour, or the window
@@ -37,7 +38,7 @@ public:
     void setHighContrast(bool on);
     bool highContrast() const { return highContrast_; }
 
-    MapCompareSession& session() { return *session_; }
+    MapTool& tool() { return tool_; }
     const MapGridModel& grid(int which) const { return *models_[static_cast<size_t>(which)]; }
     // The inner (client) width in twips.
     int innerWidthTwips() const;
@@ -67,7 +68,7 @@ private:
     void applyNormalColour();
 
     std::unique_ptr<ProgressWindow> ownProgress_;
-    std::unique_ptr<MapCompareSession> session_;
+    MapTool& tool_;
     int workAreaTwips_;
     CompareLayout layout_;
     bool loaded_ = false;

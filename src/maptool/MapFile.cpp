@@ -1,5 +1,7 @@
 #include "maptool/MapFile.h"
 
+#include "platform/LineEnds.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <optional>
@@ -7,8 +9,6 @@
 namespace tarquel {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 // Reads lines ended by CR LF, CR or LF, in chunks, keeping at most kMaxMapFileLine bytes of each.
 class LineReader {

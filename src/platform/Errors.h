@@ -6,7 +6,7 @@
 namespace tarquel {
 
 // Numbers of the run-time errors the program reports or reacts to. The serial-port numbers are
-// the ones technicians know from the serial control of the original Windows tool.
+// those of the Windows serial control, which technicians know from its messages.
 namespace ErrorNumber {
 constexpr int Overflow = 6;
 constexpr int SubscriptOutOfRange = 9;

@@ -1,5 +1,7 @@
 #include "platform/MessageBoxes.h"
 
+#include "platform/LineEnds.h"
+
 #include <cstdio>
 
 namespace tarquel {
@@ -16,6 +18,10 @@ MsgAnswer MsgBox::defaultAnswer() const {
     return MsgAnswer::OK;
 }
 
+MsgBox okBox(const QStringList& lines, const QString& title, MsgIcon icon) {
+    return {lines.join(kCrLf), title, icon, MsgButtons::OK};
+}
+
 MsgAnswer ScriptedMessageBoxes::show(const MsgBox& box) {
     shown_.push_back(box);
     if (answers_.empty()) {
@@ -27,9 +33,7 @@ MsgAnswer ScriptedMessageBoxes::show(const MsgBox& box) {
 }
 
 MsgAnswer ConsoleMessageBoxes::show(const MsgBox& box) {
-    QString text = box.prompt;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QString text = plainLines(box.prompt);
     const QString title = box.title.isEmpty() ? QStringLiteral("Tarquel") : box.title;
     std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
     return box.defaultAnswer();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct MsgBox {
     // The answer of the default button.
     MsgAnswer defaultAnswer() const;
 };
+
+// A box with one OK button whose prompt is lines joined by CR LF.
+MsgBox okBox(const QStringList& lines, const QString& title, MsgIcon icon);
 
 // Shows modal message boxes.
 class MessageBoxes {

@@ -21,6 +21,10 @@ bool IsHexString(const QString& text) {
     return true;
 }
 
+bool IsWordText(const QString& text) {
+    return text.size() == 4 && IsHexString(text);
+}
+
 QString HexWord(float value) {
     const double floored = std::floor(static_cast<double>(value));
     if (!std::isfinite(floored) || floored < -32768.0 || floored > 32767.0) {

@@ -6,6 +6,8 @@ namespace tarquel {
 
 // True when text is not empty and every character is 0-9, A-F or a-f.
 bool IsHexString(const QString& text);
+// True when text is an address or word text: exactly four hexadecimal digits (either case).
+bool IsWordText(const QString& text);
 
 // The word text of a value: floor(value) as four uppercase hexadecimal digits, a negative number
 // as its 16-bit two's complement ("FFFF" for -1). Throws OverflowError when the floor lies outside

@@ -1,6 +1,7 @@
 #include "unitlink/PortSelection.h"
 
 #include "platform/Errors.h"
+#include "platform/LineEnds.h"
 #include "unitlink/HexText.h"
 #include "unitlink/UnitCommands.h"
 
@@ -18,9 +19,8 @@ const QStringList& offeredBaudRates() {
     return rates;
 }
 
-PortSelection::PortSelection(UnitLink& link, SharedState& state, MessageBoxes& boxes,
-                             CommView& view)
-    : link_(link), state_(state), boxes_(boxes), view_(view) {}
+PortSelection::PortSelection(UnitLink& link, MessageBoxes& boxes, CommView& view)
+    : link_(link), boxes_(boxes), view_(view) {}
 
 QString PortSelection::currentBaud() const {
     return link_.port().settings().section(QLatin1Char(','), 0, 0);
@@ -29,16 +29,15 @@ QString PortSelection::currentBaud() const {
 void PortSelection::showPortError() {
     boxes_.show(
         {QStringLiteral("An error has ocurred while attempting to access the port selected.") +
-             QStringLiteral("\r\n") +
-             QStringLiteral("Please check port status to verify this port is still valid."),
+             kCrLf + QStringLiteral("Please check port status to verify this port is still valid."),
          QStringLiteral("Port Error!"), MsgIcon::Critical, MsgButtons::OK});
 }
 
-void PortSelection::mnuCommPort_Click(int index) {
-    selectPort(index, false);
+void PortSelection::selectPort(int index) {
+    openPort(index, false);
 }
 
-void PortSelection::selectPort(int index, bool recovering) {
+void PortSelection::openPort(int index, bool recovering) {
     SerialPort& port = link_.port();
     const int noted = port.commPort();
     try {
@@ -75,7 +74,7 @@ void PortSelection::selectPort(int index, bool recovering) {
         if (port.commPort() != noted && !recovering) {
             showPortError();
             // Back to the port in use before; if that fails too the port stays closed.
-            selectPort(noted - 1, true);
+            openPort(noted - 1, true);
         }
     }
 }
@@ -103,7 +102,7 @@ void PortSelection::applyBaudRate(const QString& baud) {
         }
     }
     view_.setSettingsCaption(port.settings());
-    state_.dataFormat = DataFormat::Decimal;
+    link_.setDataFormat(DataFormat::Decimal);
     try {
         link_.SendCommandText(UnitCommand::DecimalOutput);
     } catch (const RuntimeError&) {

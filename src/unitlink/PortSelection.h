@@ -29,12 +29,12 @@ const QStringList& offeredBaudRates();
 // port MSComm1.
 class PortSelection {
 public:
-    PortSelection(UnitLink& link, SharedState& state, MessageBoxes& boxes, CommView& view);
+    PortSelection(UnitLink& link, MessageBoxes& boxes, CommView& view);
 
     // Selects port index + 1: checks its menu entry, reopens MSComm1 there, and once the unit is
     // identified clears bits 4000 and 0800 of its first configuration word. A port that cannot be
     // opened gives the "Port Error!" box and goes back to the previous port.
-    void mnuCommPort_Click(int index);
+    void selectPort(int index);
 
     // The settings dialog's OK with the chosen baud text ("19200"): reopens the port at that rate
     // when it differs, then puts the unit in decimal output. A port that cannot be reopened at the
@@ -45,11 +45,10 @@ public:
     QString currentBaud() const;
 
 private:
-    void selectPort(int index, bool recovering);
+    void openPort(int index, bool recovering);
     void showPortError();
 
     UnitLink& link_;
-    SharedState& state_;
     MessageBoxes& boxes_;
     CommView& view_;
 };

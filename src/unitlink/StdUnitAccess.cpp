@@ -25,10 +25,6 @@ QByteArray bytesOf(std::initializer_list<char> bytes) {
     return QByteArray(bytes.begin(), static_cast<qsizetype>(bytes.size()));
 }
 
-bool isWordText(const QString& text) {
-    return text.size() == 4 && IsHexString(text);
-}
-
 // Closes a port the routine opened itself; a failing close must not hide the original result.
 void closeIfOpened(SerialPort& port, bool openedHere) {
     if (!openedHere) {
@@ -42,8 +38,7 @@ void closeIfOpened(SerialPort& port, bool openedHere) {
 
 }  // namespace
 
-StdUnitAccess::StdUnitAccess(Clock& clock, MessageBoxes& boxes, UnitMap& unitMap)
-    : clock_(clock), boxes_(boxes), unitMap_(unitMap) {}
+StdUnitAccess::StdUnitAccess(Clock& clock, MessageBoxes& boxes) : clock_(clock), boxes_(boxes) {}
 
 void StdUnitAccess::Delay(int ms) {
     clock_.delay(ms);
@@ -63,7 +58,7 @@ QString StdUnitAccess::ReadUnitWord(SerialPort& port, const QString& address) {
             port.setPortOpen(true);
             openedHere = true;
         }
-        if (!isWordText(address)) {
+        if (!IsWordText(address)) {
             boxes_.show({QStringLiteral("Read locations must be 4 hexadecimal digits in length."),
                          QStringLiteral("Memory Read Failed!"), MsgIcon::Critical, MsgButtons::OK});
             closeIfOpened(port, openedHere);
@@ -114,7 +109,7 @@ bool StdUnitAccess::WriteUnitWord(SerialPort& port, const QString& address, cons
             port.setPortOpen(true);
             openedHere = true;
         }
-        if (!isWordText(address) || !isWordText(value)) {
+        if (!IsWordText(address) || !IsWordText(value)) {
             closeIfOpened(port, openedHere);
             return false;
         }

@@ -21,7 +21,7 @@ inline const QString kReadError = QStringLiteral("Error");
 // Command texts go out one character at a time with 50 ms after each.
 class StdUnitAccess {
 public:
-    StdUnitAccess(Clock& clock, MessageBoxes& boxes, UnitMap& unitMap);
+    StdUnitAccess(Clock& clock, MessageBoxes& boxes);
 
     // Blocks for ms milliseconds without servicing events.
     void Delay(int ms);
@@ -39,13 +39,14 @@ public:
     bool SetWriteAccess(SerialPort& port, bool enable);
 
     // Reads the identification text at C000 (B600 family) or, failing that, at 4000 (1600
-    // family). Fills unitMap on the first success of the run.
+    // family). Fills the unit map on the first success of the run.
     bool IdentifyUnit(SerialPort& port, QString& idText, bool& isB600Family);
     // The EEPROM checksum byte as two hex digits.
     bool ReadChecksumByte(SerialPort& port, QString& text);
 
     Clock& clock() { return clock_; }
     MessageBoxes& boxes() { return boxes_; }
+    // The addresses of the unit identified first in the run.
     const UnitMap& unitMap() const { return unitMap_; }
 
 private:
@@ -53,7 +54,7 @@ private:
 
     Clock& clock_;
     MessageBoxes& boxes_;
-    UnitMap& unitMap_;
+    UnitMap unitMap_;
 };
 
 }  // namespace tarquel

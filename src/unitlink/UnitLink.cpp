@@ -6,8 +6,8 @@
 
 namespace tarquel {
 
-UnitLink::UnitLink(SerialPort& MSComm1, StdUnitAccess& access, SharedState& state)
-    : port_(MSComm1), access_(access), state_(state) {}
+UnitLink::UnitLink(SerialPort& MSComm1, Clock& clock, MessageBoxes& boxes)
+    : port_(MSComm1), access_(clock, boxes) {}
 
 QString UnitLink::fReadFromUnit(const QString& address) {
     return access_.ReadUnitWord(port_, address);
@@ -18,17 +18,25 @@ bool UnitLink::fWriteToUnit(const QString& address, const QString& value, bool s
 }
 
 bool UnitLink::fWriteAccess() {
-    if (state_.writeAccessEnabled) {
+    if (writeAccessEnabled_) {
         return true;
     }
     try {
         if (access_.SetWriteAccess(port_, true)) {
-            state_.writeAccessEnabled = true;
+            writeAccessEnabled_ = true;
             return true;
         }
     } catch (const RuntimeError&) {
     }
     return false;
+}
+
+void UnitLink::switchWriteAccessOff() {
+    try {
+        access_.SetWriteAccess(port_, false);
+    } catch (const RuntimeError&) {
+    }
+    writeAccessEnabled_ = false;
 }
 
 bool UnitLink::fInit(bool force) {
@@ -55,7 +63,7 @@ bool UnitLink::fInit(bool force) {
 void UnitLink::RecalculateChecksum() {
     SendCommandText(UnitCommand::RecalculateChecksum);
     Delay(kChecksumWaitMs);
-    state_.northRotationAdded = false;
+    ++checksumRecalculations_;
 }
 
 void UnitLink::SetEEPROMAddresses(bool isB600Family) {
@@ -67,9 +75,9 @@ bool UnitLink::fGetChannels(QString& selection) {
         return false;
     }
     const int base = unitAddresses_.channelWord.toInt(nullptr, 16);
-    const QString first = access_.ReadUnitWord(port_, unitAddresses_.channelWord);
-    const QString second = access_.ReadUnitWord(port_, HexWord(static_cast<float>(base + 2)));
-    const QString third = access_.ReadUnitWord(port_, HexWord(static_cast<float>(base + 4)));
+    const QString first = fReadFromUnit(unitAddresses_.channelWord);
+    const QString second = fReadFromUnit(HexWord(static_cast<float>(base + 2)));
+    const QString third = fReadFromUnit(HexWord(static_cast<float>(base + 4)));
     if (first == kReadError || second == kReadError || third == kReadError) {
         return false;
     }
@@ -78,23 +86,38 @@ bool UnitLink::fGetChannels(QString& selection) {
     return true;
 }
 
-bool UnitLink::fSetChannels(bool restore) {
+bool UnitLink::recordChannels() {
+    if (channelsRecorded_) {
+        return true;
+    }
+    QString selection;
+    if (!fGetChannels(selection)) {
+        return false;
+    }
+    recordedChannels_ = selection;
+    recordedFormat_ = dataFormat_;
+    channelsRecorded_ = true;
+    return true;
+}
+
+bool UnitLink::fSetChannels(const QString& selection) {
     try {
         if (!fInit(false) || !fWriteAccess()) {
             return false;
         }
-        if (restore) {
-            if (state_.savedChannels.isEmpty()) {
-                return false;
-            }
-            SendCommandText(UnitCommand::SelectChannels + state_.savedChannels);
-            return true;
+        SendCommandText(UnitCommand::SelectChannels + selection);
+        return true;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+bool UnitLink::restoreChannels() {
+    try {
+        if (!fInit(false) || !fWriteAccess() || recordedChannels_.isEmpty()) {
+            return false;
         }
-        if (state_.calMode == CalMode::Accelerometer) {
-            SendCommandText(UnitCommand::SelectChannels + kAccelChannels);
-        } else if (state_.calMode == CalMode::Pendulum) {
-            SendCommandText(UnitCommand::SelectChannels + kPendChannels);
-        }
+        SendCommandText(UnitCommand::SelectChannels + recordedChannels_);
         return true;
     } catch (const RuntimeError&) {
         return false;

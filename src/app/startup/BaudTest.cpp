@@ -46,11 +46,11 @@ void quietly(Op&& op) {
 
 }  // namespace
 
-BaudTest::BaudTest(Clock& clock, MessageBoxes& boxes, SharedState& state, SerialPort& TestComm,
+BaudTest::BaudTest(Clock& clock, MessageBoxes& boxes, StartupResult& result, SerialPort& TestComm,
                    SplashView& view, std::function<void()> ContinueStartup)
     : clock_(clock),
       boxes_(boxes),
-      state_(state),
+      result_(result),
       TestComm_(TestComm),
       view_(view),
       ContinueStartup_(std::move(ContinueStartup)),
@@ -74,12 +74,12 @@ void BaudTest::start() {
 
 void BaudTest::Form_Click() {
     if (view_.lblClickVisible()) {
-        state_.skipBaudTest = true;
+        result_.skipBaudTest = true;
     }
 }
 
 void BaudTest::lblClick_Click() {
-    state_.skipBaudTest = true;
+    result_.skipBaudTest = true;
 }
 
 int BaudTest::fNextBaudRate(quint16& tried) {
@@ -89,7 +89,7 @@ int BaudTest::fNextBaudRate(quint16& tried) {
             return trial.rate;
         }
     }
-    state_.startupStatus = StartupStatus::BaudFailed;
+    result_.startupStatus = StartupStatus::BaudFailed;
     return 0;
 }
 
@@ -117,18 +117,18 @@ bool BaudTest::fCheckBaudSample(const QByteArray& sample) {
     }
     // Shares of at least 70 %, compared in whole numbers.
     if (ascii * 10 >= total * 7) {
-        state_.detectedFormat = DataFormat::Decimal;
+        result_.detectedFormat = DataFormat::Decimal;
         return true;
     }
     if ((total - ascii) * 10 >= total * 7) {
-        state_.detectedFormat = DataFormat::Binary;
+        result_.detectedFormat = DataFormat::Binary;
         return true;
     }
     return false;
 }
 
 void BaudTest::tmrBaud_Timer() {
-    if (state_.activePort == 0) {
+    if (result_.activePort == 0) {
         finishWithoutResult();
         return;
     }
@@ -147,8 +147,8 @@ void BaudTest::tmrBaud_Timer() {
         return;
     }
     ++baudTickCount_;
-    if (state_.skipBaudTest) {
-        state_.startupStatus = StartupStatus::BaudSkipped;
+    if (result_.skipBaudTest) {
+        result_.startupStatus = StartupStatus::BaudSkipped;
         finishWithoutResult();
         return;
     }
@@ -159,7 +159,7 @@ void BaudTest::tmrBaud_Timer() {
         failRate();
         return;
     }
-    state_.detectedBaud = baudOfSettings(TestComm_.settings());
+    result_.detectedBaud = baudOfSettings(TestComm_.settings());
     finishWithRestore();
 }
 
@@ -176,7 +176,7 @@ bool BaudTest::startNextRate() {
     }
     try {
         TestComm_.setSettings(settingsFor(rate));
-        TestComm_.setCommPort(state_.activePort);
+        TestComm_.setCommPort(result_.activePort);
         TestComm_.discardInput();
         TestComm_.setInputLen(0);
         TestComm_.setPortOpen(true);
@@ -224,7 +224,7 @@ void BaudTest::finishWithoutResult() {
             TestComm_.setPortOpen(false);
         }
     });
-    state_.detectedBaud = 0;
+    result_.detectedBaud = 0;
     finish();
 }
 

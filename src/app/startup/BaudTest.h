@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/startup/SplashView.h"
+#include "app/startup/StartupResult.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
-#include "unitlink/SharedState.h"
 
 #include <QByteArray>
 #include <QMetaObject>
@@ -41,7 +41,7 @@ public:
     static constexpr int kKeptBytes = 1000;
     static constexpr int kSampleLimit = 5001;
 
-    BaudTest(Clock& clock, MessageBoxes& boxes, SharedState& state, SerialPort& TestComm,
+    BaudTest(Clock& clock, MessageBoxes& boxes, StartupResult& result, SerialPort& TestComm,
              SplashView& view, std::function<void()> ContinueStartup);
     ~BaudTest();
     BaudTest(const BaudTest&) = delete;
@@ -83,7 +83,7 @@ private:
 
     Clock& clock_;
     MessageBoxes& boxes_;
-    SharedState& state_;
+    StartupResult& result_;
     SerialPort& TestComm_;
     SplashView& view_;
     std::function<void()> ContinueStartup_;

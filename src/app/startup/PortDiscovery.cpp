@@ -31,14 +31,14 @@ bool holdsOk(const QByteArray& bytes) {
 
 }  // namespace
 
-PortDiscovery::PortDiscovery(Clock& clock, MessageBoxes& boxes, SharedState& state)
-    : clock_(clock), boxes_(boxes), state_(state) {}
+PortDiscovery::PortDiscovery(Clock& clock, MessageBoxes& boxes, StartupResult& result)
+    : clock_(clock), boxes_(boxes), result_(result) {}
 
 void PortDiscovery::FindCommPorts(SerialPort& port) {
     int p = port.commPort();
     for (int attempt = 0; attempt < kLastPort; ++attempt) {
         if (p < kFirstPort || p > kLastPort) {
-            state_.startupStatus = StartupStatus::NoPorts;
+            result_.startupStatus = StartupStatus::NoPorts;
             continue;
         }
         bool opened = true;
@@ -50,7 +50,7 @@ void PortDiscovery::FindCommPorts(SerialPort& port) {
             // Absent, or held by another program: either way it cannot be used.
             opened = false;
         }
-        state_.portStatus[p].opened = opened;
+        result_.portStatus[p].opened = opened;
         p = p == kLastPort ? kFirstPort : p + 1;
     }
 
@@ -63,9 +63,9 @@ void PortDiscovery::FindCommPorts(SerialPort& port) {
     }
 
     if (!anyPort) {
-        state_.startupStatus = StartupStatus::NoPorts;
+        result_.startupStatus = StartupStatus::NoPorts;
     } else if (!anyTraffic) {
-        state_.startupStatus = StartupStatus::NoTraffic;
+        result_.startupStatus = StartupStatus::NoTraffic;
     }
 
     try {
@@ -79,9 +79,9 @@ bool PortDiscovery::scanForActivity(SerialPort& port, std::array<bool, kLastPort
                                     bool& anyPort, bool& anyTraffic) {
     anyPort = false;
     anyTraffic = false;
-    state_.activePort = 0;
+    result_.activePort = 0;
     for (int q = kFirstPort; q <= kLastPort; ++q) {
-        if (!state_.portStatus[q].opened) {
+        if (!result_.portStatus[q].opened) {
             continue;
         }
         anyPort = true;
@@ -96,9 +96,9 @@ bool PortDiscovery::scanForActivity(SerialPort& port, std::array<bool, kLastPort
                 return false;
             }
         }
-        state_.portStatus[q].traffic = active;
+        result_.portStatus[q].traffic = active;
         if (active) {
-            state_.activePort = q;
+            result_.activePort = q;
             anyTraffic = true;
         }
     }
@@ -135,7 +135,7 @@ void PortDiscovery::CheckForModems(SerialPort& port) {
     const int savedInputLen = port.inputLen();
 
     for (int p = kFirstPort; p <= kLastPort; ++p) {
-        if (state_.portStatus[p].opened && !probeForModem(port, p, guard)) {
+        if (result_.portStatus[p].opened && !probeForModem(port, p, guard)) {
             return;
         }
     }
@@ -167,7 +167,7 @@ bool PortDiscovery::probeForModem(SerialPort& port, int p, PortErrorGuard& guard
         [&] { answer = port.input(); },
         [&] {
             if (holdsOk(answer)) {
-                state_.portStatus[p].modem = true;
+                result_.portStatus[p].modem = true;
             }
         },
         [&] { port.setPortOpen(false); },

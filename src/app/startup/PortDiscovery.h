@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/startup/StartupResult.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
-#include "unitlink/SharedState.h"
 
 #include <array>
 
@@ -23,7 +23,7 @@ public:
     // A receive threshold that no probe reaches, so that no receive event fires while probing.
     static constexpr int kQuietThreshold = 1000;
 
-    PortDiscovery(Clock& clock, MessageBoxes& boxes, SharedState& state);
+    PortDiscovery(Clock& clock, MessageBoxes& boxes, StartupResult& result);
 
     // Tries to open every port once, starting at the control's current port and wrapping from 20
     // to 1, then tests each port that opened for traffic in ascending order. Fills the opened and
@@ -49,7 +49,7 @@ private:
 
     Clock& clock_;
     MessageBoxes& boxes_;
-    SharedState& state_;
+    StartupResult& result_;
 };
 
 }  // namespace tarquel

@@ -14,22 +14,20 @@ void PrepareTestComm(SerialPort& TestComm) {
     TestComm.setRThreshold(1);
 }
 
-Startup::Startup(Clock& clock, MessageBoxes& boxes, SharedState& state, SerialPort& TestComm,
-                 SplashView& view, std::function<void()> showMainWindow,
-                 std::function<void()> unloadSplash)
+Startup::Startup(Clock& clock, MessageBoxes& boxes, SerialPort& TestComm, SplashView& view,
+                 std::function<void()> showMainWindow, std::function<void()> unloadSplash)
     : clock_(clock),
-      state_(state),
       TestComm_(TestComm),
       view_(view),
       showMainWindow_(std::move(showMainWindow)),
       unloadSplash_(std::move(unloadSplash)),
-      discovery_(clock, boxes, state),
-      baudTest_(clock, boxes, state, TestComm, view, [this] { ContinueStartup(); }) {}
+      discovery_(clock, boxes, result_),
+      baudTest_(clock, boxes, result_, TestComm, view, [this] { ContinueStartup(); }) {}
 
 void Startup::Main() {
     showProgress(QStringLiteral("Checking Communications Ports ..."));
     discovery_.FindCommPorts(TestComm_);
-    if (state_.startupStatus == StartupStatus::Found) {
+    if (result_.startupStatus == StartupStatus::Found) {
         baudTest_.start();
     } else {
         ContinueStartup();

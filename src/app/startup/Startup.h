@@ -20,9 +20,8 @@ public:
     // showMainWindow creates, loads and shows the main window; unloadSplash closes the splash
     // window. unloadSplash may destroy this object, so it must not delete it synchronously
     // while a handler of it runs (use deleteLater).
-    Startup(Clock& clock, MessageBoxes& boxes, SharedState& state, SerialPort& TestComm,
-            SplashView& view, std::function<void()> showMainWindow,
-            std::function<void()> unloadSplash);
+    Startup(Clock& clock, MessageBoxes& boxes, SerialPort& TestComm, SplashView& view,
+            std::function<void()> showMainWindow, std::function<void()> unloadSplash);
 
     // Called once the splash window is shown. Finds the ports; when traffic was found the
     // baud-rate test starts on tmrBaud and calls ContinueStartup when it ends, otherwise
@@ -31,6 +30,8 @@ public:
     // The modem test, then the main window; the splash window is unloaded last.
     void ContinueStartup();
 
+    // What discovery and the baud-rate test found (complete once showMainWindow is called).
+    const StartupResult& result() const { return result_; }
     PortDiscovery& discovery() { return discovery_; }
     BaudTest& baudTest() { return baudTest_; }
 
@@ -38,7 +39,7 @@ private:
     void showProgress(const QString& text);
 
     Clock& clock_;
-    SharedState& state_;
+    StartupResult result_;
     SerialPort& TestComm_;
     SplashView& view_;
     std::function<void()> showMainWindow_;

@@ -1,6 +1,6 @@
-#include "calibration/HeadingCalculator.h"
+#include "heading/HeadingCalculator.h"
 
-#include "calibration/HeadingMath.h"
+#include "heading/HeadingMath.h"
 #include "platform/Errors.h"
 
 #include <cmath>
@@ -36,15 +36,19 @@ double smoothed(double x, double p, int n) {
 
 }  // namespace
 
-HeadingCalculator::HeadingCalculator(SharedState& state, MessageBoxes& boxes,
-                                     CalModeCommands& modes)
-    : state_(state), boxes_(boxes), modes_(modes) {}
+HeadingCalculator::HeadingCalculator(MessageBoxes& boxes) : boxes_(boxes) {}
+
+void HeadingCalculator::restartSmoothing() {
+    channelFilterPrimed_ = false;
+    inclFilterPrimed_ = false;
+    noAccelWarned_ = false;
+}
 
 void HeadingCalculator::FilterChannels(std::vector<double>& values, int n) {
     channelFilterState_.resize(values.size());
-    if (!state_.channelFilterPrimed) {
+    if (!channelFilterPrimed_) {
         channelFilterState_ = values;
-        state_.channelFilterPrimed = true;
+        channelFilterPrimed_ = true;
         return;
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -55,10 +59,10 @@ void HeadingCalculator::FilterChannels(std::vector<double>& values, int n) {
 }
 
 void HeadingCalculator::FilterInclinometers(double& x, double& y, int n) {
-    if (!state_.inclFilterPrimed) {
+    if (!inclFilterPrimed_) {
         inclFilterX_ = x;
         inclFilterY_ = y;
-        state_.inclFilterPrimed = true;
+        inclFilterPrimed_ = true;
     }
     x = CheckedFinite(CheckedQuotient(x - inclFilterX_, n) + inclFilterX_);
     y = CheckedFinite(CheckedQuotient(y - inclFilterY_, n) + inclFilterY_);
@@ -66,7 +70,8 @@ void HeadingCalculator::FilterInclinometers(double& x, double& y, int n) {
     inclFilterY_ = y;
 }
 
-void HeadingCalculator::CalculateHeading(std::vector<double>& values) {
+HeadingResult HeadingCalculator::CalculateHeading(std::vector<double>& values, CalMode mode) {
+    HeadingResult result;
     const double unitHeading = values.at(0);
     double X = 0;
     double Y = 0;
@@ -95,18 +100,19 @@ void HeadingCalculator::CalculateHeading(std::vector<double>& values) {
         Y = values[5];
         Z = values[6];
         if (az == 0) {
-            if (!state_.noAccelWarned) {
+            result.noAccelerometers = true;
+            if (!noAccelWarned_) {
                 // Set before the box opens: frames handled while it is open return here silently.
-                state_.noAccelWarned = true;
+                noAccelWarned_ = true;
                 boxes_.show({QStringLiteral("The Z accelerometer channel output is 0.  This "
                                             "indicates that this unit does not have\r\n"
                                             "accelerometers.  Pendulum calibration mode will now "
                                             "be used."),
                              QStringLiteral("No accelerometers detected!"), MsgIcon::Critical,
                              MsgButtons::OK});
-                modes_.mnuCalPend_Click();
+                result.selectPendulum = true;
             }
-            return;
+            return result;
         }
         rx = fArcTanFull(ay, az);
         const double w = -(std::sin(rx) * ay + std::cos(rx) * az);
@@ -141,21 +147,10 @@ void HeadingCalculator::CalculateHeading(std::vector<double>& values) {
         }
     }
 
-    MessageFlags& messages = state_.messages;
-    if (std::abs(xInclination) < kTiltCautionDegrees &&
-        std::abs(yInclination) < kTiltCautionDegrees) {
-        messages.ClearInfoMessage(InfoFlag::TiltOver10);
-    } else {
-        messages.SetInfoMessage(InfoFlag::TiltOver10);
-    }
-    if (state_.calMode == CalMode::Pendulum) {
-        if (std::abs(xInclination) < kTiltWarningDegrees &&
-            std::abs(yInclination) < kTiltWarningDegrees) {
-            messages.ClearInfoMessage(InfoFlag::TiltOver45);
-        } else {
-            messages.SetInfoMessage(InfoFlag::TiltOver45);
-        }
-    }
+    result.over10 = !(std::abs(xInclination) < kTiltCautionDegrees &&
+                      std::abs(yInclination) < kTiltCautionDegrees);
+    result.over45 = mode == CalMode::Pendulum && !(std::abs(xInclination) < kTiltWarningDegrees &&
+                                                   std::abs(yInclination) < kTiltWarningDegrees);
 
     values[Slot::Hx] = Hx;
     values[Slot::Hy] = Hy;
@@ -164,6 +159,7 @@ void HeadingCalculator::CalculateHeading(std::vector<double>& values) {
     values[Slot::YInclination] = yInclination;
     values[Slot::CalcHeading] = heading;
     values[Slot::UnitHeading] = unitHeading;
+    return result;
 }
 
 }  // namespace tarquel

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "calibration/CalModeCommands.h"
+#include "heading/CalModeCommands.h"
+#include "heading/HeadingCalculator.h"
 #include "platform/MessageBoxes.h"
-#include "unitlink/SharedState.h"
 #include "unitlink/UnitLink.h"
 
 #include <QString>
@@ -24,28 +24,23 @@ public:
 // A failure tells the operator to check the connections; what the window shows stays as set.
 class CalModeSelector : public CalModeCommands {
 public:
-    CalModeSelector(UnitLink& link, SharedState& state, MessageBoxes& boxes, CalModeView& view);
+    CalModeSelector(UnitLink& link, MessageBoxes& boxes, CalModeView& view,
+                    HeadingCalculator& heading);
 
-    void mnuCalAccel_Click() override;
-    void mnuCalPend_Click() override;
-
-    // The two rows of the command table.
-    struct Mode {
-        int calMode;
-        bool accelChecked;
-        const char* caption;
-        const char* errorTitle;
-        const char* errorLine;
-    };
+    CalMode calMode() const override { return calMode_; }
+    void selectCalMode(CalMode mode) override;
+    // Takes mode as the unit's without commanding anything (the command line is told the unit's
+    // sensors; the calibration test selects the channels itself).
+    void assumeCalMode(CalMode mode) { calMode_ = mode; }
 
 private:
-    void select(const Mode& mode);
-    bool applyTo(const Mode& mode);
+    bool applyTo(CalMode mode, bool accelChecked, const QString& caption);
 
     UnitLink& link_;
-    SharedState& state_;
     MessageBoxes& boxes_;
     CalModeView& view_;
+    HeadingCalculator& heading_;
+    CalMode calMode_ = CalMode::Accelerometer;
 };
 
 }  // namespace tarquel

@@ -1,4 +1,4 @@
-#include "calibration/HeadingMath.h"
+#include "heading/HeadingMath.h"
 
 #include "platform/Errors.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calibration/Gauge.h"
+#include "heading/Gauge.h"
 
 namespace tarquel {
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "calibration/CalModeCommands.h"
+#include "heading/CalModeCommands.h"
 #include "platform/MessageBoxes.h"
-#include "unitlink/SharedState.h"
 
 #include <vector>
 
@@ -20,9 +19,21 @@ constexpr int UnitHeading = 6;
 constexpr int Count = 7;
 }  // namespace Slot
 
+// What one frame's heading computation found beside the values it rewrote.
+struct HeadingResult {
+    // The Z accelerometer read exactly 0: the unit has none and the values were left as they are.
+    bool noAccelerometers = false;
+    // ... and the operator has just been told so: the pendulum mode is to be selected.
+    bool selectPendulum = false;
+    // Tilted 10 degrees or more about either axis (tilt message 1).
+    bool over10 = false;
+    // Tilted 45 degrees or more about either axis (tilt message 2; pendulum mode only).
+    bool over45 = false;
+};
+
 // Turns the channel values of one frame into the tilt-compensated heading: smooths every channel
 // against the previous frames, works out the two inclinations, rotates the magnetometer vector
-// into the horizontal plane and raises or clears the tilt messages.
+// into the horizontal plane and judges the tilt.
 //
 // Input layouts (the frame's fields in order):
 //   pendulum (6 values)      unit heading, X, Y, Z magnetometer, X, Y inclination in degrees
@@ -30,11 +41,15 @@ constexpr int Count = 7;
 // Output layout (7 values, see Slot): Hx, Hy, V, X inclination, Y inclination, calculated
 // heading, unit heading.
 //
-// The smoothing restarts whenever SharedState::channelFilterPrimed / inclFilterPrimed are cleared
-// (the calibration-mode commands do that).
+// The smoothing restarts when the calibration-mode commands say so.
 class HeadingCalculator {
 public:
-    HeadingCalculator(SharedState& state, MessageBoxes& boxes, CalModeCommands& modes);
+    explicit HeadingCalculator(MessageBoxes& boxes);
+
+    // The next frame passes unchanged and starts the smoothing again, and a unit without
+    // accelerometers is reported again (channelFilterPrimed, inclFilterPrimed and noAccelWarned
+    // cleared).
+    void restartSmoothing();
 
     // Per-channel smoothing by 1/n of the difference to the previous smoothed value. A channel
     // that jumps across 0/360 (new value below 90 while the previous one was above 270, or the
@@ -47,18 +62,19 @@ public:
 
     // Rewrites values (6 or 7 input values) into the 7-slot output layout. In accelerometer layout
     // a Z accelerometer of exactly 0 means the unit has none: the operator is told once (while
-    // noAccelWarned is false), the pendulum mode is selected and the values are left as they are.
-    // Arithmetic failures throw DivisionByZeroError or OverflowError.
-    void CalculateHeading(std::vector<double>& values);
+    // noAccelWarned is false) and the values are left as they are. The 45-degree limit is judged
+    // in pendulum mode only. Arithmetic failures throw DivisionByZeroError or OverflowError.
+    HeadingResult CalculateHeading(std::vector<double>& values, CalMode mode);
 
     const std::vector<double>& channelFilterState() const { return channelFilterState_; }
     double inclFilterX() const { return inclFilterX_; }
     double inclFilterY() const { return inclFilterY_; }
 
 private:
-    SharedState& state_;
     MessageBoxes& boxes_;
-    CalModeCommands& modes_;
+    bool channelFilterPrimed_ = false;
+    bool inclFilterPrimed_ = false;
+    bool noAccelWarned_ = false;
     std::vector<double> channelFilterState_;
     double inclFilterX_ = 0;
     double inclFilterY_ = 0;

@@ -1,15 +1,14 @@
-#include "maptool/MapCompareSession.h"
+#include "maptool/MapTool.h"
 
 #include "maptool/MapFile.h"
 #include "maptool/MapReader.h"
 #include "platform/Errors.h"
+#include "unitlink/EEPROMChanges.h"
 #include "unitlink/HexText.h"
 
 namespace tarquel {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 QString hexDigit(int value) {
     return QString::number(value & 0xF, 16).toUpper();
@@ -19,50 +18,46 @@ bool isByteText(const QString& text) {
     return text.size() == 2 && IsHexString(text);
 }
 
-void closeProgress(ProgressWindow& progress) {
-    if (progress.processWindowVisible()) {
-        progress.CloseProcessWindow();
-    }
-}
-
 MsgBox restoreErrorBox() {
-    return {QStringLiteral("An error has occurred while attempting to restore the EEPROM map.") +
-                kCrLf +
-                QStringLiteral("If this error persists, please contact Corvane Industries."),
-            QStringLiteral("Error restoring EEPROM!"), MsgIcon::Exclamation, MsgButtons::OK};
-}
-
-MsgBox accessErrorBox() {
-    return {QStringLiteral("An error had occurred while enabling write access to the Corvane "
-                           "Unit!") +
-                kCrLf +
-                QStringLiteral("Please check your connections and communications settings."),
-            QStringLiteral("Error Enabling Write Access!"), MsgIcon::Critical, MsgButtons::OK};
+    return okBox({QStringLiteral("An error has occurred while attempting to restore the EEPROM "
+                                 "map."),
+                  QStringLiteral("If this error persists, please contact Corvane Industries.")},
+                 QStringLiteral("Error restoring EEPROM!"), MsgIcon::Exclamation);
 }
 
 }  // namespace
 
-MapCompareSession::MapCompareSession(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress,
-                                     FileDialogs& dialogs, MapCompareView& view)
+MapTool::MapTool(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress,
+                 FileDialogs& dialogs)
     : link_(link),
       boxes_(boxes),
-      progress_(progress),
+      ownProgress_(progress),
       dialogs_(dialogs),
-      view_(view),
-      tmrCheck_(link.access().clock().createTimer()) {
+      tmrCheck_(link.clock().createTimer()) {
     tmrCheck_->setInterval(kCheckIntervalMs);
     QObject::connect(tmrCheck_.get(), &Timer::timeout, [this] { tmrCheck_Timer(); });
 }
 
-MapCompareSession::~MapCompareSession() = default;
+MapTool::~MapTool() = default;
 
-void MapCompareSession::Form_Load(int workAreaWidthTwips) {
+void MapTool::attach(MapCompareView& view, ProgressWindow& progress) {
+    view_ = &view;
+    progress_ = &progress;
+}
+
+void MapTool::detach() {
+    tmrCheck_->setEnabled(false);
+    view_ = &noView_;
+    progress_ = &ownProgress_;
+}
+
+void MapTool::load(int workAreaWidthTwips) {
     layout_ = compareLayoutFor(workAreaWidthTwips);
-    view_.setInnerWidth(layout_.widthLiveOnly);
+    view_->setInnerWidth(layout_.widthLiveOnly);
     tmrCheck_->setEnabled(true);
 }
 
-void MapCompareSession::Form_Unload() {
+void MapTool::unload() {
     tmrCheck_->setEnabled(false);
     savedMapLoaded_ = false;
     mapLoaded_ = false;
@@ -74,32 +69,32 @@ void MapCompareSession::Form_Unload() {
     retrievalStarted_ = false;
 }
 
-bool MapCompareSession::timerEnabled() const {
+bool MapTool::timerEnabled() const {
     return tmrCheck_->isEnabled();
 }
 
-void MapCompareSession::tmrCheck_Timer() {
+void MapTool::tmrCheck_Timer() {
     if (mapLoaded_ || retrievalStarted_) {
         return;
     }
     if (!RetrieveUnitMap()) {
         tmrCheck_->setEnabled(false);
-        view_.unloadWindow();
+        view_->unloadWindow();
         return;
     }
     tmrCheck_->setEnabled(false);
-    view_.setFrameVisible(MapCompareView::kLive, true);
+    view_->setFrameVisible(MapCompareView::kLive, true);
     if (mapPrefix_ == QLatin1String("16")) {
-        view_.setFrameVisible(MapCompareView::kPageSelector, true);
+        view_->setFrameVisible(MapCompareView::kPageSelector, true);
     }
 }
 
-bool MapCompareSession::RetrieveUnitMap(bool keepProgress) {
-    progress_.OpenProcessWindow(QStringLiteral("Retrieving Unit EEPROM"));
+bool MapTool::RetrieveUnitMap(bool keepProgress) {
+    progress_->OpenProcessWindow(QStringLiteral("Retrieving Unit EEPROM"));
     retrievalStarted_ = true;
     const auto fail = [&] {
         if (!keepProgress) {
-            closeProgress(progress_);
+            closeIfVisible(*progress_);
         }
         return false;
     };
@@ -111,25 +106,25 @@ bool MapCompareSession::RetrieveUnitMap(bool keepProgress) {
     }
     EEPROMMap map;
     bool isB600Family = false;
-    if (!ReadEEPROMMap(link_.access(), link_.port(), &progress_, map, isB600Family)) {
+    if (!ReadEEPROMMap(link_.access(), link_.port(), progress_, map, isB600Family)) {
         return fail();
     }
     currentMap_ = std::move(map);
     mapPrefix_ = mapPrefixFor(isB600Family);
     currentPage_ = 1;
-    view_.setRowCaptions(MapCompareView::kLive, rowCaptions(mapPrefix_, 1));
-    view_.ShowMapPage(MapCompareView::kLive, currentMap_.front());
-    view_.setPageLabels(QStringLiteral("1"), QString::number(currentMap_.size()));
-    view_.setPageButtons(false, currentMap_.size() > 1);
+    view_->setRowCaptions(MapCompareView::kLive, rowCaptions(mapPrefix_, 1));
+    view_->ShowMapPage(MapCompareView::kLive, currentMap_.front());
+    view_->setPageLabels(QStringLiteral("1"), QString::number(currentMap_.size()));
+    view_->setPageButtons(false, currentMap_.size() > 1);
     mapLoaded_ = true;
     if (!keepProgress) {
-        closeProgress(progress_);
+        closeIfVisible(*progress_);
     }
     return true;
 }
 
-bool MapCompareSession::LoadSavedMap(const QString& path) {
-    view_.setSavedFrameCaption(QStringLiteral("Saved EEPROM Map  ") + path);
+bool MapTool::LoadSavedMap(const QString& path) {
+    view_->setSavedFrameCaption(QStringLiteral("Saved EEPROM Map  ") + path);
     SavedMapLoad load = loadSavedMapFile(path, mapPrefix_);
     if (!load.ok) {
         boxes_.show(load.message);
@@ -138,42 +133,46 @@ bool MapCompareSession::LoadSavedMap(const QString& path) {
     savedMap_ = std::move(load.map);
     savedFileName_ = path;
     updateRowCaptions(MapCompareView::kSaved);
-    view_.setMapsMatchVisible(false);
+    view_->setMapsMatchVisible(false);
     mapMatches_ = compareMaps(currentMap_, savedMap_);
-    view_.setMapsMatchVisible(!allMatch(mapMatches_));
+    view_->setMapsMatchVisible(!allMatch(mapMatches_));
     const auto index = static_cast<size_t>(std::max(currentPage_, 1) - 1);
     if (index < savedMap_.size()) {
-        view_.ColourMapPage(&mapMatches_[index]);
-        view_.ShowMapPage(MapCompareView::kSaved, savedMap_[index]);
+        view_->ColourMapPage(&mapMatches_[index]);
+        view_->ShowMapPage(MapCompareView::kSaved, savedMap_[index]);
     }
     return true;
 }
 
-bool MapCompareSession::mnuCompareMaps_Click() {
+bool MapTool::compareMap() {
     const QString path =
-        dialogs_.openFileName({QStringLiteral("Open file"), link_.state().desktopFolder,
+        dialogs_.openFileName({QStringLiteral("Open file"), desktopFolder_,
                                QStringLiteral("Text files (*.txt)|*.txt"), QStringLiteral(".txt")});
     return !path.isEmpty() && compareWithFile(path);
 }
 
-bool MapCompareSession::compareWithFile(const QString& path) {
+bool MapTool::compareWithFile(const QString& path) {
     if (!LoadSavedMap(path)) {
         return false;
     }
-    view_.setFrameVisible(MapCompareView::kLive, true);
-    view_.setFrameVisible(MapCompareView::kSaved, true);
-    view_.setInnerWidth(layout_.widthWithSaved);
-    view_.setRevertEnabled(true);
+    view_->setFrameVisible(MapCompareView::kLive, true);
+    view_->setFrameVisible(MapCompareView::kSaved, true);
+    view_->setInnerWidth(layout_.widthWithSaved);
+    view_->setRevertEnabled(true);
     savedMapLoaded_ = true;
     return true;
 }
 
-MapSaveResult MapCompareSession::mnuSave_Click() {
-    return SaveCurrentMap(link_.access(), link_.port(), dialogs_, boxes_, progress_,
-                          link_.state().desktopFolder);
+MapSaveResult MapTool::saveMap() {
+    return SaveCurrentMap(link_.access(), link_.port(), dialogs_, boxes_, *progress_,
+                          desktopFolder_);
 }
 
-void MapCompareSession::btnPgFwd_Click() {
+MapSaveResult MapTool::saveMapTo(const QString& path) {
+    return SaveMapToFile(link_.access(), link_.port(), boxes_, *progress_, path);
+}
+
+void MapTool::showNextPage() {
     if (currentPage_ >= static_cast<int>(currentMap_.size())) {
         return;
     }
@@ -181,7 +180,7 @@ void MapCompareSession::btnPgFwd_Click() {
     showPage();
 }
 
-void MapCompareSession::btnPgBk_Click() {
+void MapTool::showPreviousPage() {
     if (currentPage_ <= 1) {
         return;
     }
@@ -189,25 +188,25 @@ void MapCompareSession::btnPgBk_Click() {
     showPage();
 }
 
-void MapCompareSession::showPage() {
+void MapTool::showPage() {
     const auto index = static_cast<size_t>(currentPage_ - 1);
     const int total = static_cast<int>(currentMap_.size());
-    view_.ShowMapPage(MapCompareView::kLive, currentMap_[index]);
+    view_->ShowMapPage(MapCompareView::kLive, currentMap_[index]);
     if (savedMapLoaded_ && index < savedMap_.size() && index < mapMatches_.size()) {
-        view_.ShowMapPage(MapCompareView::kSaved, savedMap_[index]);
-        view_.ColourMapPage(&mapMatches_[index]);
+        view_->ShowMapPage(MapCompareView::kSaved, savedMap_[index]);
+        view_->ColourMapPage(&mapMatches_[index]);
     }
     updateRowCaptions(MapCompareView::kLive);
     updateRowCaptions(MapCompareView::kSaved);
-    view_.setPageLabels(QString::number(currentPage_), QString::number(total));
-    view_.setPageButtons(currentPage_ > 1, currentPage_ < total);
+    view_->setPageLabels(QString::number(currentPage_), QString::number(total));
+    view_->setPageButtons(currentPage_ > 1, currentPage_ < total);
 }
 
-void MapCompareSession::updateRowCaptions(int which) {
-    view_.setRowCaptions(which, rowCaptions(mapPrefix_, std::max(currentPage_, 1)));
+void MapTool::updateRowCaptions(int which) {
+    view_->setRowCaptions(which, rowCaptions(mapPrefix_, std::max(currentPage_, 1)));
 }
 
-QStringList MapCompareSession::rowCaptions(const QString& mapPrefix, int page) {
+QStringList MapTool::rowCaptions(const QString& mapPrefix, int page) {
     const QString prefix =
         mapPrefix == QLatin1String("16") ? QString::number(page + 15) : QStringLiteral("B6");
     QStringList captions;
@@ -217,11 +216,11 @@ QStringList MapCompareSession::rowCaptions(const QString& mapPrefix, int page) {
     return captions;
 }
 
-std::vector<WordDifference> MapCompareSession::differences() const {
+std::vector<WordDifference> MapTool::differences() const {
     return differingWords(currentMap_, savedMap_, mapMatches_, mapPrefix_);
 }
 
-RevertResult MapCompareSession::mnuRevertToSaved_Click() {
+RevertResult MapTool::revertMap() {
     written_.clear();
     if (!savedMapLoaded_) {
         return RevertResult::NoSavedMap;
@@ -233,7 +232,7 @@ RevertResult MapCompareSession::mnuRevertToSaved_Click() {
                      1}) != MsgAnswer::Yes) {
         return RevertResult::Declined;
     }
-    progress_.OpenProcessWindow(QStringLiteral("Initializing Corvane sensor"));
+    progress_->OpenProcessWindow(QStringLiteral("Initializing Corvane sensor"));
     try {
         return revert();
     } catch (const RuntimeError&) {
@@ -241,7 +240,7 @@ RevertResult MapCompareSession::mnuRevertToSaved_Click() {
     }
 }
 
-RevertResult MapCompareSession::revert() {
+RevertResult MapTool::revert() {
     // Every word is checked before anything is written; a lower-case byte is written in upper
     // case so that its read-back verifies.
     std::vector<WordDifference> words = differences();
@@ -259,52 +258,37 @@ RevertResult MapCompareSession::revert() {
     } catch (const RuntimeError&) {
     }
     if (!access) {
-        closeProgress(progress_);
-        boxes_.show(accessErrorBox());
+        closeIfVisible(*progress_);
+        boxes_.show(writeAccessErrorBox());
         return RevertResult::AccessRefused;
     }
-    progress_.ChangeProcessText(QStringLiteral("Changing EEPROM"));
+    progress_->ChangeProcessText(QStringLiteral("Changing EEPROM"));
     for (const WordDifference& word : words) {
         written_.push_back(word);
         if (!link_.fWriteToUnit(word.address, word.saved)) {
             return stopRevert(RevertResult::WriteFailed, true);
         }
     }
-    progress_.ChangeProcessText(QStringLiteral("Recalculating Checksum"));
-    link_.RecalculateChecksum();
-    switchWriteAccessOff();
-    progress_.ChangeProcessText(QStringLiteral("Retrieving new map"));
+    recalculateChecksum(link_, *progress_);
+    link_.switchWriteAccessOff();
+    progress_->ChangeProcessText(QStringLiteral("Retrieving new map"));
     if (!RetrieveUnitMap(true)) {
         return stopRevert(RevertResult::RetrieveFailed, false);
     }
-    progress_.ChangeProcessText(QStringLiteral("Comparing maps"));
+    progress_->ChangeProcessText(QStringLiteral("Comparing maps"));
     LoadSavedMap(savedFileName_);
-    closeProgress(progress_);
+    closeIfVisible(*progress_);
     return RevertResult::Reverted;
-}
-
-// Write access goes off on the unit; the link then no longer counts it as on, so the next change
-// (a calibration write, say) switches it on again instead of writing to a locked unit.
-void MapCompareSession::switchWriteAccessOff() {
-    try {
-        link_.access().SetWriteAccess(link_.port(), false);
-    } catch (const RuntimeError&) {
-    }
-    link_.state().writeAccessEnabled = false;
 }
 
 // Ends a revert that could not finish. When words were sent the unit still recalculates its
 // checksum and write access goes off again, so that the unit is left consistent.
-RevertResult MapCompareSession::stopRevert(RevertResult result, bool recalculate) {
+RevertResult MapTool::stopRevert(RevertResult result, bool recalculate) {
     if (recalculate) {
-        try {
-            progress_.ChangeProcessText(QStringLiteral("Recalculating Checksum"));
-            link_.RecalculateChecksum();
-        } catch (const RuntimeError&) {
-        }
-        switchWriteAccessOff();
+        recalculateChecksumRegardless(link_, *progress_);
+        link_.switchWriteAccessOff();
     }
-    closeProgress(progress_);
+    closeIfVisible(*progress_);
     boxes_.show(restoreErrorBox());
     return result;
 }

@@ -1,4 +1,4 @@
-#include "calibration/CalGaugeDriver.h"
+#include "heading/CalGaugeDriver.h"
 
 namespace tarquel {
 

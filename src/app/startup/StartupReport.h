@@ -1,10 +1,8 @@
 #pragma once
 
-#include "calibration/CalModeCommands.h"
+#include "app/startup/StartupResult.h"
 #include "platform/MessageBoxes.h"
-#include "unitlink/PortSelection.h"
-#include "unitlink/SharedState.h"
-#include "unitlink/UnitLink.h"
+#include "session/UnitSession.h"
 
 namespace tarquel {
 
@@ -22,8 +20,8 @@ public:
 // set the calibration mode.
 class StartupReport {
 public:
-    StartupReport(SharedState& state, UnitLink& link, PortSelection& ports, CalModeCommands& modes,
-                  MessageBoxes& boxes, CommView& comm, PortMenuView& menu);
+    StartupReport(const StartupResult& result, UnitSession& session, MessageBoxes& boxes,
+                  CommView& comm, PortMenuView& menu);
 
     // Runs the duties; an error on the way shows the "Program Error!" box and ends them.
     void run();
@@ -32,10 +30,8 @@ private:
     void reportOutcome();
     void openPorts();
 
-    SharedState& state_;
-    UnitLink& link_;
-    PortSelection& ports_;
-    CalModeCommands& modes_;
+    const StartupResult& result_;
+    UnitSession& session_;
     MessageBoxes& boxes_;
     CommView& comm_;
     PortMenuView& menu_;

@@ -27,25 +27,32 @@ enum class RevertResult {
     RetrieveFailed,  // written, but the new map could not be read
 };
 
-// The comparison window's logic and state: the live map retrieved from the unit, the saved map
-// loaded from a file, their comparison, the page shown, and the commands of its menus. Talks to
-// the unit through the main window's unit link, to the operator through the message boxes, the
-// file dialogs and the progress window, and to the window through its view.
-class MapCompareSession {
+// The EEPROM map tool: the live map retrieved from the unit, the saved map loaded from a file,
+// their comparison, the page shown, and the commands of the comparison window's menus (save,
+// compare, revert). Talks to the unit through the session's unit link, to the operator through
+// the message boxes, the file dialogs and the progress window, and to the comparison window
+// through its view while one is attached (without one nothing is shown: the command line).
+class MapTool {
 public:
     // tmrCheck: the automatic retrieval every 250 ms once the window is loaded.
     static constexpr int kCheckIntervalMs = 250;
 
-    MapCompareSession(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress,
-                      FileDialogs& dialogs, MapCompareView& view);
-    ~MapCompareSession();
-    MapCompareSession(const MapCompareSession&) = delete;
-    MapCompareSession& operator=(const MapCompareSession&) = delete;
+    MapTool(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress, FileDialogs& dialogs);
+    ~MapTool();
+    MapTool(const MapTool&) = delete;
+    MapTool& operator=(const MapTool&) = delete;
+
+    // The comparison window shows the tool and its operations use the window's progress window
+    // while it is attached; detach goes back to showing nothing.
+    void attach(MapCompareView& view, ProgressWindow& progress);
+    void detach();
+    // The folder the file dialogs start in (desktopFolder).
+    void setDesktopFolder(const QString& folder) { desktopFolder_ = folder; }
 
     // Window load: chooses the layout for the work area, sets the width and starts tmrCheck.
-    void Form_Load(int workAreaWidthTwips);
+    void load(int workAreaWidthTwips);
     // Window unload: stops tmrCheck and clears all state.
-    void Form_Unload();
+    void unload();
     void tmrCheck_Timer();
 
     // Fills the live map from the unit behind "Retrieving Unit EEPROM" and shows page 1. With
@@ -55,17 +62,18 @@ public:
     // leaves the previous saved map and its comparison in place.
     bool LoadSavedMap(const QString& path);
 
-    // Options menu: "Compare current map" asks for a file; compareWithFile is the same without
-    // the dialog.
-    bool mnuCompareMaps_Click();
+    // "Compare current map": asks for a file and compares it; compareWithFile is the same
+    // without the dialog.
+    bool compareMap();
     bool compareWithFile(const QString& path);
-    // File menu.
-    MapSaveResult mnuSave_Click();
-    void mnuExit_Click() { view_.unloadWindow(); }
-    RevertResult mnuRevertToSaved_Click();
+    // "Save Current Map": asks for the file; saveMapTo is the same without the dialog.
+    MapSaveResult saveMap();
+    MapSaveResult saveMapTo(const QString& path);
+    // "Revert current map to saved".
+    RevertResult revertMap();
 
-    void btnPgFwd_Click();
-    void btnPgBk_Click();
+    void showNextPage();
+    void showPreviousPage();
 
     const EEPROMMap& currentMap() const { return currentMap_; }
     const EEPROMMap& savedMap() const { return savedMap_; }
@@ -92,13 +100,15 @@ private:
     void updateRowCaptions(int which);
     RevertResult revert();
     RevertResult stopRevert(RevertResult result, bool recalculate);
-    void switchWriteAccessOff();
 
     UnitLink& link_;
     MessageBoxes& boxes_;
-    ProgressWindow& progress_;
+    ProgressWindow& ownProgress_;
     FileDialogs& dialogs_;
-    MapCompareView& view_;
+    MapCompareView noView_;
+    MapCompareView* view_ = &noView_;
+    ProgressWindow* progress_ = &ownProgress_;
+    QString desktopFolder_;
     std::unique_ptr<Timer> tmrCheck_;
     CompareLayout layout_;
 

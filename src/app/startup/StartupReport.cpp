@@ -1,4 +1,4 @@
-#include "app/StartupReport.h"
+#include "app/startup/StartupReport.h"
 
 #include "platform/Errors.h"
 
@@ -7,47 +7,36 @@
 namespace tarquel {
 
 namespace {
+// The lines of a start-up box, joined by CR.
 QString lines(const QStringList& parts) {
     return parts.join(QLatin1Char('\r'));
 }
 }  // namespace
 
-StartupReport::StartupReport(SharedState& state, UnitLink& link, PortSelection& ports,
-                             CalModeCommands& modes, MessageBoxes& boxes, CommView& comm,
-                             PortMenuView& menu)
-    : state_(state),
-      link_(link),
-      ports_(ports),
-      modes_(modes),
-      boxes_(boxes),
-      comm_(comm),
-      menu_(menu) {}
+StartupReport::StartupReport(const StartupResult& result, UnitSession& session, MessageBoxes& boxes,
+                             CommView& comm, PortMenuView& menu)
+    : result_(result), session_(session), boxes_(boxes), comm_(comm), menu_(menu) {}
 
 void StartupReport::run() {
     try {
-        state_.calMode = CalMode::Accelerometer;
         reportOutcome();
-        if (state_.startupStatus == StartupStatus::NoPorts) {
+        if (result_.startupStatus == StartupStatus::NoPorts) {
             for (int i = 0; i < kPortMenuEntries; ++i) {
                 menu_.setPortEntryVisible(i, false);
             }
             return;
         }
-        SerialPort& port = link_.port();
-        if (state_.detectedBaud != 0) {
+        SerialPort& port = session_.MSComm1();
+        if (result_.detectedBaud != 0) {
             if (port.portOpen()) {
                 port.setPortOpen(false);
             }
-            port.setSettings(QString::number(state_.detectedBaud) + QStringLiteral(",n,8,1"));
+            port.setSettings(QString::number(result_.detectedBaud) + QStringLiteral(",n,8,1"));
         }
         comm_.setSettingsCaption(port.settings());
-        if (state_.detectedFormat == DataFormat::Binary) {
-            comm_.setFormatCaption(QStringLiteral("Binary"));
-            state_.dataFormat = DataFormat::Binary;
-        } else {
-            comm_.setFormatCaption(QStringLiteral("Decimal"));
-            state_.dataFormat = DataFormat::Decimal;
-        }
+        const bool binary = result_.detectedFormat == DataFormat::Binary;
+        comm_.setFormatCaption(binary ? QStringLiteral("Binary") : QStringLiteral("Decimal"));
+        session_.link().setDataFormat(binary ? DataFormat::Binary : DataFormat::Decimal);
         openPorts();
     } catch (const RuntimeError& error) {
         boxes_.show({programErrorText(error, QStringLiteral("frmMain.Load")),
@@ -58,7 +47,7 @@ void StartupReport::run() {
 void StartupReport::reportOutcome() {
     const QString communicationSettings =
         QStringLiteral("Communication settings will set to system defaults.");
-    switch (state_.startupStatus) {
+    switch (result_.startupStatus) {
         case StartupStatus::NoTraffic:
             boxes_.show(
                 {lines({QStringLiteral("No activity found on any comm port."),
@@ -95,11 +84,11 @@ void StartupReport::reportOutcome() {
 }
 
 void StartupReport::openPorts() {
-    SerialPort& port = link_.port();
+    SerialPort& port = session_.MSComm1();
     int firstExisting = 0;
     bool selected = false;
     for (int p = 1; p <= kPortMenuEntries; ++p) {
-        const PortStatus& status = state_.portStatus[static_cast<size_t>(p)];
+        const PortStatus& status = result_.portStatus[static_cast<size_t>(p)];
         if (status.modem) {
             menu_.appendToPortEntry(p - 1, QStringLiteral(" - Modem"));
             continue;
@@ -115,13 +104,11 @@ void StartupReport::openPorts() {
             }
             port.setCommPort(p);
             port.setPortOpen(true);
-            link_.fInit(true);
-            ports_.mnuCommPort_Click(p - 1);
-            if (state_.calMode != CalMode::Accelerometer) {
-                modes_.mnuCalPend_Click();
-            } else {
-                modes_.mnuCalAccel_Click();
-            }
+            session_.link().fInit(true);
+            session_.ports().selectPort(p - 1);
+            // The unit of this port gets the channels of the calibration mode (accelerometer at
+            // start-up).
+            session_.calModes().selectCalMode(session_.calModes().calMode());
             selected = true;
         }
     }
@@ -131,7 +118,7 @@ void StartupReport::openPorts() {
         }
         port.setCommPort(firstExisting);
         port.setPortOpen(true);
-        ports_.mnuCommPort_Click(firstExisting - 1);
+        session_.ports().selectPort(firstExisting - 1);
     }
 }
 
