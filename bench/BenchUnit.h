@@ -6,7 +6,6 @@
 #include "platform/PortDirectory.h"
 #include "platform/QtSerialPort.h"
 #include "platform/RealClock.h"
-#include "unitlink/SharedState.h"
 #include "unitlink/StdUnitAccess.h"
 #include "unitlink/UnitLink.h"
 
@@ -35,7 +34,7 @@ public:
         port_->setCommPort(1);
         port_->setSettings(QStringLiteral("%1,n,8,1").arg(baud));
         port_->setPortOpen(true);
-        link_ = std::make_unique<UnitLink>(*port_, access_, state_);
+        link_ = std::make_unique<UnitLink>(*port_, clock_, boxes_);
         if (!link_->fInit(true)) {
             std::fprintf(stderr, "the simulated unit did not answer\n");
             return false;
@@ -54,16 +53,13 @@ public:
 
     UnitLink& link() { return *link_; }
     SerialPort& port() { return *port_; }
-    StdUnitAccess& access() { return access_; }
-    SharedState& state() { return state_; }
+    StdUnitAccess& access() { return link_->access(); }
     RealClock& clock() { return clock_; }
 
 private:
     QProcess process_;
     RealClock clock_;
     ConsoleMessageBoxes boxes_;
-    SharedState state_;
-    StdUnitAccess access_{clock_, boxes_, state_.unitMap};
     std::unique_ptr<QtSerialPort> port_;
     std::unique_ptr<UnitLink> link_;
 };

@@ -1,12 +1,14 @@
 // Per-frame cost of the live-data pipeline on accelerometer frames as the unit sends them:
 // frame assembly, decoding, smoothing, heading, the seven display texts, frame count and rate.
-#include "calibration/CalGaugeDriver.h"
-#include "calibration/HeadingCalculator.h"
+#include "heading/CalGaugeDriver.h"
+#include "heading/HeadingCalculator.h"
 #include "livedata/DisplayFormat.h"
 #include "livedata/FrameAssembler.h"
 #include "livedata/FrameDecoder.h"
 #include "livedata/LiveViews.h"
+#include "platform/FakeSerialPort.h"
 #include "platform/MessageBoxes.h"
+#include "platform/VirtualClock.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -48,8 +50,13 @@ public:
 
 class NoModes : public CalModeCommands {
 public:
-    void mnuCalAccel_Click() override {}
-    void mnuCalPend_Click() override {}
+    CalMode calMode() const override { return CalMode::Accelerometer; }
+    void selectCalMode(CalMode /*mode*/) override {}
+};
+
+class RunningTest : public TestStatus {
+public:
+    bool testRunning() const override { return true; }
 };
 
 // A unit turning slowly on a slightly tilted platform, one second of frames at a time.
@@ -70,16 +77,21 @@ QString streamText(int frames) {
 }
 
 void BM_FramePipeline(benchmark::State& bench) {
-    SharedState state;
-    state.dataFormat = DataFormat::Decimal;
-    state.testState = kTestRunning;
+    VirtualClock clock;
+    FakePortSystem system(clock);
+    FakeSerialPort port(system);
     ScriptedMessageBoxes boxes;
+    UnitLink link(port, clock, boxes);
+    link.setDataFormat(DataFormat::Decimal);
+    MessageFlags flags;
     NoModes modes;
+    RunningTest test;
     NoGauge gauge;
     LabelView view;
-    HeadingCalculator heading(state, boxes, modes);
+    HeadingCalculator heading(boxes);
     CalGaugeDriver gaugeDriver(gauge);
-    FrameDecoder decoder(state, heading, gaugeDriver, modes, view);
+    FrameDecoder decoder(flags, link, heading, gaugeDriver, modes, view);
+    decoder.setTestStatus(&test);
     FrameAssembler assembler(decoder);
 
     constexpr int kFramesPerChunk = 1000;

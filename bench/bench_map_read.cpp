@@ -61,8 +61,7 @@ int main(int argc, char** argv) {
             if (!unit.start({QStringLiteral("--family"), QLatin1String(family)}, baud)) {
                 return 1;
             }
-            const tarquel::SharedState& state = unit.state();
-            const int words = (state.unitMap.lastPage + 1) * tarquel::kWordsPerPage;
+            const int words = (unit.access().unitMap().lastPage + 1) * tarquel::kWordsPerPage;
             const double floor = words * (20 + 5 * 10 * 1000.0 / baud);
             double best = 0;
             TimingProgress progress;

@@ -14,12 +14,11 @@
 // terminal got exactly the bytes read while it was visible, and the frame buffer did not change
 // meanwhile. At the end the window's labels show the latest captions, and bytes without a frame
 // header never gave values. No exception may escape.
-#include "LiveFakes.h"
-#include "RecordingGauge.h"
 #include "livedata/LiveDataSession.h"
 #include "platform/FakeSerialPort.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VirtualClock.h"
+#include "support/RecordingViews.h"
 
 #include <algorithm>
 #include <array>
@@ -133,26 +132,31 @@ struct Terminal : TerminalSink {
 
 // The mode commands as the menu runs them: the calibration mode changes.
 struct ModeSwitch : CalModeCommands {
-    explicit ModeSwitch(SharedState& s) : state(s) {}
-    void mnuCalAccel_Click() override { state.calMode = CalMode::Accelerometer; }
-    void mnuCalPend_Click() override { state.calMode = CalMode::Pendulum; }
-    SharedState& state;
+    CalMode calMode() const override { return mode; }
+    void selectCalMode(CalMode selected) override { mode = selected; }
+    CalMode mode = CalMode::Accelerometer;
+};
+
+struct Test : TestStatus {
+    bool testRunning() const override { return running; }
+    bool running = false;
 };
 
 class Rig {
 public:
-    explicit Rig(uint8_t flags) : modes(state) {
+    explicit Rig(uint8_t flags) {
         ports.addPort(1);
         port.setCommPort(1);
         port.setPortOpen(true);
-        port.setRThreshold(1);
-        state.dataFormat = (flags & 1) != 0 ? DataFormat::Binary : DataFormat::Decimal;
-        state.calMode = (flags & 2) != 0 ? CalMode::Pendulum : CalMode::Accelerometer;
-        state.testState = (flags & 4) != 0 ? kTestRunning : 0;
-        view.getDataButtonEnabled = (flags & 8) != 0;
+        link.setDataFormat((flags & 1) != 0 ? DataFormat::Binary : DataFormat::Decimal);
+        modes.mode = (flags & 2) != 0 ? CalMode::Pendulum : CalMode::Accelerometer;
+        test.running = (flags & 4) != 0;
+        view.enabled[CalControl::btnGetData] = (flags & 8) != 0;
         view.dataBoxes.fill(QString());
         live = std::make_unique<LiveDataSession>(
-            LiveDataWiring{state, port, clock, boxes, modes, gauge, view, view, infoWindow});
+            LiveDataWiring{link, clock, heading, modes, view, view, view, view});
+        live->setTestStatus(&test);
+        live->start();
         live->receivePath().setTerminalSink(&terminal);
         if ((flags & 16) != 0) {
             startCount_ = FrameDecoder::kFrameCountWrap - 1;
@@ -279,12 +283,12 @@ private:
     VirtualClock clock;
     FakePortSystem ports{clock};
     FakeSerialPort port{ports};
-    SharedState state;
     ScriptedMessageBoxes boxes;
-    test::RecordingGauge gauge;
-    test::FakeLiveView view;
-    test::FakeInfoWindow infoWindow;
+    UnitLink link{port, clock, boxes};
+    HeadingCalculator heading{boxes};
+    test::RecordingViews view;
     ModeSwitch modes;
+    Test test;
     Terminal terminal;
     std::unique_ptr<LiveDataSession> live;
 

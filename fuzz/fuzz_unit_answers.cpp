@@ -17,7 +17,6 @@
 #include "platform/MessageBoxes.h"
 #include "platform/VirtualClock.h"
 #include "unitlink/HexText.h"
-#include "unitlink/SharedState.h"
 #include "unitlink/StdUnitAccess.h"
 #include "unitlink/UnitLink.h"
 
@@ -134,10 +133,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeSerialPort port{ports};
     port.setCommPort(1);
     port.setPortOpen(!startsClosed);
-    SharedState state;
     ScriptedMessageBoxes boxes;
-    StdUnitAccess access(clock, boxes, state.unitMap);
-    UnitLink link(port, access, state);
+    UnitLink link(port, clock, boxes);
+    StdUnitAccess& access = link.access();
+    const UnitMap& unitMap = access.unitMap();
     try {
         // One word.
         const QString word = access.ReadUnitWord(port, badAddress ? address.left(3) : address);
@@ -158,18 +157,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         QString idText;
         bool isB600Family = false;
         const bool identified = access.IdentifyUnit(port, idText, isB600Family);
-        check(identified == state.unitMap.identified, "map filled without identification");
+        check(identified == unitMap.identified, "map filled without identification");
         if (identified) {
             checkIdText(idText, isB600Family);
-            checkFamily(state.unitMap, isB600Family);
+            checkFamily(unitMap, isB600Family);
         }
 
         // The checksum byte, which identifies first when needed.
         QString checksum;
         if (access.ReadChecksumByte(port, checksum)) {
-            check(state.unitMap.identified, "checksum read without identification");
+            check(unitMap.identified, "checksum read without identification");
             check(upperHex(checksum, 2), "checksum byte", checksum);
-            check(unit.lastAddress() == state.unitMap.checksumAddress, "checksum read at",
+            check(unit.lastAddress() == unitMap.checksumAddress, "checksum read at",
                   unit.lastAddress());
         }
 
@@ -200,10 +199,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 }
             }
         }
-        if (state.unitMap.identified) {
+        if (unitMap.identified) {
             // Whatever later identifications found, the map keeps the first family's addresses.
-            checkFamily(state.unitMap, state.unitMap.mapBase == QStringLiteral("B600"));
-            check(!identified || state.unitMap.idText == idText, "map changed", idText);
+            checkFamily(unitMap, unitMap.mapBase == QStringLiteral("B600"));
+            check(!identified || unitMap.idText == idText, "map changed", idText);
         }
         check(port.portOpen() == !startsClosed, "port left open or closed");
     } catch (const std::exception& error) {

@@ -103,8 +103,10 @@ FrmMain::FrmMain(AppServices& services, QWidget* parent)
 }
 
 FrmMain::~FrmMain() {
-    // The session shows through the panels, and the calibration panel's plot uses calPlot_, a
-    // member that is gone before QWidget deletes the children: both go while the model exists.
+    // The comparison window (a window of its own) shows the session's map tool; the session
+    // shows through the panels; the calibration panel's plot uses calPlot_, a member that is gone
+    // before QWidget deletes the children. They go in that order, while what they use exists.
+    delete compare_.data();
     session_.reset();
     delete calibrationPanel_;
 }

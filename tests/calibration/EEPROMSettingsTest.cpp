@@ -1,39 +1,37 @@
 // The settings check and restore around a calibration test.
 #include "calibration/EEPROMSettings.h"
-#include "support/MemoryPeer.h"
-#include "unitlink/UnitLinkFixture.h"
+#include "support/SimRig.h"
 
-#include <gtest/gtest.h>
+#include <optional>
 
 namespace tarquel {
 namespace {
 
-class EEPROMSettingsTest : public test::UnitLinkFixture {
+class EEPROMSettingsTest : public test::SimRig {
 protected:
     EEPROMSettingsTest() {
-        makeB600Unit();
-        port.setPortOpen(true);
+        makeUnit(quietUnit());
         EXPECT_TRUE(link.fInit(true));
     }
     // Runs the restore with the given saved words and answer to the default question.
-    bool restore(const char* saved1, const char* saved2, MsgAnswer answer = MsgAnswer::Yes) {
-        state.savedSetting1 = QLatin1String(saved1);
-        state.savedSetting2 = QLatin1String(saved2);
-        boxes.queueAnswer(answer);
+    bool restore(const char* saved1, const char* saved2, std::optional<MsgAnswer> answer = {}) {
+        settings.saveSettings(QLatin1String(saved1), QLatin1String(saved2));
+        settings.setSettingsAltered(true);
+        if (answer) {
+            boxes.queueAnswer(*answer);
+        }
         return settings.RestoreSettings();
     }
 
     RecordingProgressWindow progress{&clock};
-    EEPROMSettings settings{link, state, boxes, progress};
+    EEPROMSettings settings{link, boxes, progress};
 };
 
 TEST_F(EEPROMSettingsTest, WarningsNameTheWordItsValueAndTheRecommendation) {
-    struct Row {
+    const struct {
         const char *a, *b;
-        std::vector<const char*> titles;
-        std::vector<const char*> lastLines;
-    };
-    const Row rows[] = {
+        std::vector<const char*> titles, lastLines;
+    } rows[] = {
         {"0808", "18FF", {}, {}},
         {"0809", "0001", {}, {}},
         {"0807",
@@ -57,7 +55,7 @@ TEST_F(EEPROMSettingsTest, WarningsNameTheWordItsValueAndTheRecommendation) {
          {"Warning: EEPROM B608 setting too high!", "Warning: EEPROM B60E setting too high!"},
          {"Max recommended setting:  0C0C", "Max recommended setting:  18FF"}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         boxes.clear();
         bool aOk = false;
         bool bOk = false;
@@ -67,11 +65,10 @@ TEST_F(EEPROMSettingsTest, WarningsNameTheWordItsValueAndTheRecommendation) {
         EXPECT_EQ(both, row.titles.empty());
         ASSERT_EQ(boxes.shown().size(), row.titles.size());
         for (std::size_t i = 0; i < row.titles.size(); ++i) {
-            const MsgBox& box = boxes.shown()[i];
-            EXPECT_EQ(box.title, QLatin1String(row.titles[i]));
-            EXPECT_EQ(box.icon, MsgIcon::Exclamation);
-            EXPECT_TRUE(box.prompt.endsWith(QLatin1String(row.lastLines[i])))
-                << box.prompt.toStdString();
+            EXPECT_EQ(boxes.shown()[i].title, QLatin1String(row.titles[i]));
+            EXPECT_EQ(boxes.shown()[i].icon, MsgIcon::Exclamation);
+            EXPECT_EQ(boxes.shown()[i].prompt.section(QStringLiteral("\r\n"), 2),
+                      QLatin1String(row.lastLines[i]));
         }
     }
     boxes.clear();
@@ -88,37 +85,33 @@ TEST_F(EEPROMSettingsTest, WarningsNameTheWordItsValueAndTheRecommendation) {
                              "Current Setting:  0C11\r\nMax recommended setting:  0C0C"));
 }
 
-TEST_F(EEPROMSettingsTest, AcceptableSavedValuesAreWrittenBackWithoutAQuestion) {
-    EXPECT_TRUE(restore("0808", "18FF"));
-    EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(unit.word(0xB608), 0x0808);
-    EXPECT_EQ(unit.word(0xB60E), 0x18FF);
-    EXPECT_EQ(progress.messages(), QStringList{QStringLiteral("Restoring EEPROM values")});
-    EXPECT_FALSE(progress.processWindowVisible());
-}
-
-TEST_F(EEPROMSettingsTest, OutOfRangeValuesOfferTheDefaults) {
-    struct Row {
+TEST_F(EEPROMSettingsTest, RestoreWritesTheSavedValuesOrOffersTheDefaultsWhenTheyWereOutOfRange) {
+    const struct {
         const char *saved1, *saved2;
-        MsgAnswer answer;
-        int a, b;
-    };
-    const Row rows[] = {
+        std::optional<MsgAnswer> answer;  // none: no question
+        quint16 a, b;
+    } rows[] = {
+        {"0808", "18FF", std::nullopt, 0x0808, 0x18FF},
         {"0A0A", "2030", MsgAnswer::Yes, 0x080C, 0x0105},  // low byte above 22: 05
         {"0A0A", "2012", MsgAnswer::Yes, 0x080C, 0x0112},
         {"0C11", "0C05", MsgAnswer::Yes, 0x080C, 0x0105},  // both set, the acceptable one too
         {"0C11", "2030", MsgAnswer::No, 0x0C11, 0x2030},   // No writes the saved values back
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         boxes.clear();
         EXPECT_TRUE(restore(row.saved1, row.saved2, row.answer));
-        EXPECT_EQ(unit.word(0xB608), row.a) << row.saved1;
-        EXPECT_EQ(unit.word(0xB60E), row.b) << row.saved2;
+        EXPECT_EQ(unit->word(0xB608), row.a) << row.saved1;
+        EXPECT_EQ(unit->word(0xB60E), row.b) << row.saved2;
+        EXPECT_FALSE(settings.settingsAltered());
+        EXPECT_FALSE(progress.processWindowVisible());
+        if (!row.answer) {
+            EXPECT_TRUE(boxes.shown().empty());
+            continue;
+        }
         ASSERT_EQ(boxes.shown().size(), 1u);
-        const MsgBox& question = boxes.shown()[0];
-        EXPECT_EQ(question.title, QStringLiteral("Reset EEPROM values to default?"));
-        EXPECT_EQ(question.icon, MsgIcon::Question);
-        EXPECT_EQ(question.defaultAnswer(), MsgAnswer::Yes);
+        EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Reset EEPROM values to default?"));
+        EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::Question);
+        EXPECT_EQ(boxes.shown()[0].defaultAnswer(), MsgAnswer::Yes);
     }
     EXPECT_EQ(boxes.shown()[0].prompt,
               QStringLiteral("These EEPROM values were set to non-operational values\r\n"
@@ -126,13 +119,16 @@ TEST_F(EEPROMSettingsTest, OutOfRangeValuesOfferTheDefaults) {
                              "B608 set to:  0C11   Default value:  080C\r\n"
                              "B60E set to:  2030   Default value:  01\r\n"
                              "Do you want to set these values to the default settings?"));
+    EXPECT_EQ(progress.messages().front(), QStringLiteral("Restoring EEPROM values"));
 }
 
 TEST_F(EEPROMSettingsTest, AFailedWriteSkipsTheOtherWordAndAsksForTheMap) {
-    unit.setWord(0xB60E, 0x1111);
-    unit.acceptsWrite = [](int address) { return address != 0xB608; };
+    unit->setWord(0xB608, 0x1111);
+    unit->setWord(0xB60E, 0x1111);
+    line.refusedWrites = {0xB608};
     EXPECT_FALSE(restore("0A0A", "0C05"));
-    EXPECT_EQ(unit.word(0xB60E), 0x1111);
+    EXPECT_TRUE(settings.settingsAltered());
+    EXPECT_EQ(unit->word(0xB60E), 0x1111);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("Error restoring EEPROM!"));
     EXPECT_EQ(boxes.shown()[0].prompt,

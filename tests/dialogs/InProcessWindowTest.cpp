@@ -73,14 +73,13 @@ TEST_F(ProgressWindowTest, OpenShowsTheMessageCentredOverItsOwner) {
     EXPECT_EQ(progress().windowHandle()->transientParent(), owner_.windowHandle());
     const QPoint offset = progress().frameGeometry().center() - owner_.frameGeometry().center();
     EXPECT_LE(offset.manhattanLength(), 1);
-    EXPECT_EQ(progress().label1()->geometry(), QRect(px(120), px(120), px(3005), px(195)));
 
     // Nothing but CloseProcessWindow closes it.
     EXPECT_FALSE(progress().close());
     EXPECT_TRUE(progress().isVisible());
 }
 
-TEST_F(ProgressWindowTest, SecondOpenWhileVisibleChangesNothing) {
+TEST_F(ProgressWindowTest, SecondOpenWhileVisibleChangesNothingAndCloseRestoresThePointer) {
     QWidget otherOwner;
     otherOwner.show();
     progress().OpenProcessWindow("Writing Calibration", &owner_, MousePointer::Hourglass);
@@ -92,24 +91,28 @@ TEST_F(ProgressWindowTest, SecondOpenWhileVisibleChangesNothing) {
     EXPECT_EQ(pointer(), Qt::WaitCursor);
     EXPECT_EQ(doEvents_, 1);
 
-    // The pointer saved by the first open is the one put back.
+    // The pointer saved by the first open is the one put back: no override before, none after.
     progress().CloseProcessWindow();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(progress().isVisible());
+
+    // An override before: that very shape after, and no extra level left behind.
+    QApplication::setOverrideCursor(Qt::IBeamCursor);
+    progress().OpenProcessWindow("Step", &owner_, MousePointer::Hourglass);
+    EXPECT_EQ(pointer(), Qt::WaitCursor);
+    progress().CloseProcessWindow();
+    EXPECT_EQ(pointer(), Qt::IBeamCursor);
+    QApplication::restoreOverrideCursor();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(ProgressWindowTest, ThreeLineMessageGrowsTheWindowWhichThenNeverShrinks) {
+TEST_F(ProgressWindowTest, AGrownWindowKeepsItsSizeUntilItIsUnloaded) {
+    // The layout of a three-line message (its rules are the layout's own tests).
     progress().OpenProcessWindow("Reading\r\nEEPROM\r\nMap", &owner_, MousePointer::Hourglass);
-    EXPECT_EQ(progress().label1()->height(), px(585));
-    EXPECT_EQ(progress().windowHeightTwips(), 1545);
     EXPECT_EQ(progress().height(), clientPx(1545));
-    EXPECT_EQ(progress().label2()->y(), progress().label1()->y() + px(750));
-
     progress().ChangeProcessText("Page 1");
     EXPECT_EQ(progress().label1()->text(), "Page 1");
-    EXPECT_EQ(progress().label1()->height(), px(195));
-    EXPECT_EQ(progress().windowHeightTwips(), 1545);
     EXPECT_EQ(progress().height(), clientPx(1545));
-    EXPECT_EQ(progress().label2()->y(), px(120 + 750));
     EXPECT_EQ(doEvents_, 2);
 
     // Unloading discards the growth.
@@ -131,24 +134,6 @@ TEST_F(ProgressWindowTest, LongMessageWrapsWithinTheLabel) {
     const int extra = pixelsToTwips(label->height()) - 195;
     EXPECT_EQ(progress().windowHeightTwips(), 1155 + extra);
     EXPECT_EQ(progress().label2()->y(), px(480 + extra));
-}
-
-TEST_F(ProgressWindowTest, CloseRestoresThePreviousPointer) {
-    // No override before: none after.
-    progress().OpenProcessWindow("Step", &owner_, MousePointer::Hourglass);
-    EXPECT_EQ(pointer(), Qt::WaitCursor);
-    progress().CloseProcessWindow();
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_FALSE(progress().isVisible());
-
-    // An override before: that very shape after, and no extra level left behind.
-    QApplication::setOverrideCursor(Qt::IBeamCursor);
-    progress().OpenProcessWindow("Step", &owner_, MousePointer::Hourglass);
-    EXPECT_EQ(pointer(), Qt::WaitCursor);
-    progress().CloseProcessWindow();
-    EXPECT_EQ(pointer(), Qt::IBeamCursor);
-    QApplication::restoreOverrideCursor();
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(ProgressWindowTest, CloseGivesTheFocusBackToTheOwner) {

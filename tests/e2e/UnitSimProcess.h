@@ -72,8 +72,9 @@ struct ProgramRun {
     QString earlierOut;  // what earlier attempts printed, when the run was made again
 };
 
+// Runs a program to its end; typed goes to its standard input, which then ends.
 inline ProgramRun runProgram(const QString& program, const QStringList& arguments,
-                             const QStringList& environment = {}) {
+                             const QStringList& environment = {}, const QByteArray& typed = {}) {
     QProcess process;
     if (!environment.isEmpty()) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -83,6 +84,8 @@ inline ProgramRun runProgram(const QString& program, const QStringList& argument
         process.setProcessEnvironment(env);
     }
     process.start(program, arguments);
+    process.write(typed);
+    process.closeWriteChannel();
     ProgramRun run;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -152,12 +155,12 @@ private:
 // times at most. Any other outcome is returned as it came. What an attempt did before it found no
 // answer stays done (a word it wrote is not written again); its output is kept in earlierOut.
 inline ProgramRun runAgainAfterStall(const QString& program, const QStringList& arguments,
-                                     int noAnswerExit) {
+                                     int noAnswerExit, const QByteArray& typed = {}) {
     ProgramRun run;
     QString earlierOut;
     for (int attempt = 1; attempt <= 3; ++attempt) {
         StallWatch watch;
-        run = runProgram(program, arguments);
+        run = runProgram(program, arguments, {}, typed);
         run.earlierOut = earlierOut;
         if (run.exitCode != noAnswerExit || watch.stalls() == 0) {
             break;

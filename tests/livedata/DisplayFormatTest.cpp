@@ -39,20 +39,23 @@ TEST(DisplayFormat, FrameCount) {
 }
 
 TEST(DisplayFormat, FrameRate) {
+    constexpr DataFormat decimal = DataFormat::Decimal;
+    constexpr DataFormat none = DataFormat::Unknown;
     struct Row {
-        int length, format;
+        int length;
+        DataFormat format;
         double rate;
     };
     // clang-format off
     const Row rows[] = {
-        {50, 1, 17.8}, {13, 1, 35.6}, {13, 2, 35.6},  // the carriage return counts in formats 1, 2
-        {13, 0, 71.1}, {27, 0, 35.6}, {28, 0, 23.7}, {32767, 0, 0.0}};
+        {50, decimal, 17.8}, {13, decimal, 35.6}, {13, DataFormat::Binary, 35.6},  // + the CR
+        {13, none, 71.1}, {27, none, 35.6}, {28, none, 23.7}, {32767, none, 0.0}};
     // clang-format on
     for (const Row& r : rows) {
-        EXPECT_DOUBLE_EQ(FrameRateFor(r.length, r.format), r.rate) << r.length << "/" << r.format;
+        EXPECT_DOUBLE_EQ(FrameRateFor(r.length, r.format), r.rate) << r.length;
     }
-    EXPECT_THROW(FrameRateFor(32767, 1), OverflowError);
-    EXPECT_THROW(FrameRateFor(0, 0), DivisionByZeroError);
+    EXPECT_THROW(FrameRateFor(32767, decimal), OverflowError);
+    EXPECT_THROW(FrameRateFor(0, none), DivisionByZeroError);
 
     EXPECT_EQ(FrameRateCaption(71.1), QStringLiteral("71.1 Frames/Sec"));
     EXPECT_EQ(FrameRateCaption(8.0), QStringLiteral("8 Frames/Sec"));

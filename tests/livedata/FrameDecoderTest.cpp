@@ -1,10 +1,12 @@
-#include "FakeCalModeCommands.h"
-#include "LiveFakes.h"
-#include "RecordingGauge.h"
+// The frame decoder: header and field checks, the pipeline from the fields to the display, the
+// gauge during a test and the automatic mode switch.
 #include "livedata/FrameDecoder.h"
 #include "platform/Errors.h"
+#include "platform/FakeSerialPort.h"
+#include "support/RecordingViews.h"
 
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace tarquel {
 namespace {
@@ -33,29 +35,58 @@ TEST(FrameFields, CountingAndNumberSyntax) {
 // Unit heading 7.5, level, field along +X and -Y: calculated heading 45. 27 characters.
 const QString kAccelFrame = QStringLiteral("I 7.5 0 0 -1000 100 -100 40");
 
+// Keeps the mode and counts the commands; onSelect stands in for what the real command does.
+struct FakeModes : CalModeCommands {
+    CalMode calMode() const override { return mode; }
+    void selectCalMode(CalMode selected) override {
+        ++(selected == CalMode::Pendulum ? pendCommands : accelCommands);
+        if (onSelect) {
+            onSelect();
+        }
+    }
+    CalMode mode = CalMode::Accelerometer;
+    int accelCommands = 0;
+    int pendCommands = 0;
+    std::function<void()> onSelect;
+};
+
+struct FakeTest : TestStatus {
+    bool testRunning() const override { return running; }
+    bool running = false;
+};
+
 class FrameDecoderTest : public testing::Test {
 protected:
-    FrameDecoderTest() { state.dataFormat = DataFormat::Decimal; }
+    FrameDecoderTest() {
+        link.setDataFormat(DataFormat::Decimal);
+        decoder.setTestStatus(&test);
+    }
 
     void process(const QString& text) {
         QString frame = text;
         decoder.ProcessData(frame);
     }
+    quint16 flagWord() const { return flags.infoMessageFlags(); }
 
-    SharedState state;
+    VirtualClock clock;
+    FakePortSystem system{clock};
+    FakeSerialPort port{system};
     ScriptedMessageBoxes boxes;
-    test::FakeCalModeCommands modes;
-    test::RecordingGauge gauge;
-    test::FakeLiveView view;
-    HeadingCalculator heading{state, boxes, modes};
-    CalGaugeDriver gaugeDriver{gauge};
-    FrameDecoder decoder{state, heading, gaugeDriver, modes, view};
+    UnitLink link{port, clock, boxes};
+    MessageFlags flags;
+    FakeModes modes;
+    FakeTest test;
+    test::RecordingViews view;
+    HeadingCalculator heading{boxes};
+    CalGaugeDriver gaugeDriver{view};
+    FrameDecoder decoder{flags, link, heading, gaugeDriver, modes, view};
 };
 
 TEST_F(FrameDecoderTest, AcceptedFramesRunThePipelineToTheDisplay) {
-    state.messages.SetInfoMessage(InfoFlag::NoHeader | InfoFlag::FrameLength);
+    flags.SetInfoMessage(InfoFlag::NoHeader);
+    flags.SetInfoMessage(InfoFlag::FrameLength);
     process(QStringLiteral("\nxx 1 2 ") + kAccelFrame);  // characters before the header are dropped
-    EXPECT_EQ(state.messages.infoMessageFlags, 0);
+    EXPECT_EQ(flagWord(), 0);
     const std::array<QString, 7> shown{"+100 mg",  "-100 mg",  "+040 mg", "+00.0 dg",
                                        "+00.0 dg", "045.0 dg", "007.5 dg"};
     EXPECT_EQ(view.dataBoxes, shown);
@@ -65,72 +96,78 @@ TEST_F(FrameDecoderTest, AcceptedFramesRunThePipelineToTheDisplay) {
     process(QStringLiteral("i 8 0 0 -1000 100 -100 40"));  // lower-case header
     EXPECT_EQ(view.frameCount, QStringLiteral("2.00e00"));
 
-    state.calMode = CalMode::Pendulum;
+    modes.mode = CalMode::Pendulum;
     process(kAccelFrame);  // seven fields where six are expected
-    EXPECT_TRUE(state.messages.info(InfoFlag::FrameLength));
+    EXPECT_TRUE(flags.info(InfoFlag::FrameLength));
     EXPECT_TRUE(view.blank());
-    state.channelFilterPrimed = false;
-    process(QStringLiteral("I 7.5 100 -100 40 5.26 -3"));
-    EXPECT_FALSE(state.messages.info(InfoFlag::FrameLength));
+    heading.restartSmoothing();
+    process(QStringLiteral("I 7.5 100 -100 40 5.26 -46"));
+    EXPECT_FALSE(flags.info(InfoFlag::FrameLength));
     EXPECT_EQ(view.dataBoxes[3], QStringLiteral("+05.3 dg"));
     EXPECT_EQ(view.frameCount, QStringLiteral("3.00e00"));
+    EXPECT_EQ(flagWord(), bitOf(InfoFlag::TiltOver10) | bitOf(InfoFlag::TiltOver45))
+        << "the heading's tilt verdict reaches the flags";
+    heading.restartSmoothing();
+    process(QStringLiteral("I 7.5 100 -100 40 0 0"));
+    EXPECT_EQ(flagWord(), 0);
 }
 
 TEST_F(FrameDecoderTest, RejectedFrames) {
     // A lone header clears flag 32 and leaves everything else as it is.
-    state.messages.SetInfoMessage(InfoFlag::NoHeader | InfoFlag::FrameLength);
+    flags.SetInfoMessage(InfoFlag::NoHeader);
+    flags.SetInfoMessage(InfoFlag::FrameLength);
     process(QStringLiteral("\nI "));
-    EXPECT_EQ(state.messages.infoMessageFlags, InfoFlag::FrameLength);
+    EXPECT_EQ(flagWord(), bitOf(InfoFlag::FrameLength));
     EXPECT_EQ(view.dataBoxWrites, 0);
 
     for (const QString& frame : {kAccelFrame + u' ', QStringLiteral("I 1 2 3 4 5 6"),
                                  QStringLiteral("I 1 2 3 4 5 6 7 8"), QStringLiteral("I 1")}) {
-        state.messages.infoMessageFlags = 0;
+        flags.ClearInfoMessage(InfoFlag::FrameLength);
         process(frame);
-        EXPECT_TRUE(state.messages.info(InfoFlag::FrameLength)) << frame.toStdString();
+        EXPECT_TRUE(flags.info(InfoFlag::FrameLength)) << frame.toStdString();
     }
     process(QStringLiteral("7.5 0 0 -1000 100 -100 40"));
-    EXPECT_TRUE(state.messages.info(InfoFlag::NoHeader));
+    EXPECT_TRUE(flags.info(InfoFlag::NoHeader));
     EXPECT_TRUE(view.blank());
     EXPECT_EQ(view.frameCount, QStringLiteral("0"));
 
     // A field that is not a number ends the frame after flag 16 was cleared, before any display.
     const int writes = view.dataBoxWrites;
     EXPECT_THROW(process(QStringLiteral("I 7.5 0 0 -1000 1x0 -100 40")), TypeMismatchError);
-    EXPECT_FALSE(state.messages.info(InfoFlag::FrameLength));
+    EXPECT_FALSE(flags.info(InfoFlag::FrameLength));
     EXPECT_THROW(process(QStringLiteral("I 7.5 0  -1000 100 -100 40")), TypeMismatchError);
     EXPECT_EQ(view.dataBoxWrites, writes);
 }
 
 TEST_F(FrameDecoderTest, GaugeRunsOnlyDuringATestAndHandsTheFocusOnce) {
     process(kAccelFrame);
-    EXPECT_FALSE(gauge.shown);
+    EXPECT_FALSE(view.gaugeShown);
 
-    state.testState = kTestRunning;
-    view.getDataButtonEnabled = true;
-    state.channelFilterPrimed = false;  // unsmoothed from here on
+    test.running = true;
+    view.enabled[CalControl::btnGetData] = true;
+    heading.restartSmoothing();  // unsmoothed from here on
     const QString north = QStringLiteral("I 7.5 0 0 -1000 100 -8 40");
     process(north);
-    EXPECT_TRUE(gauge.shown);
-    EXPECT_NEAR(gauge.needle, 4.574, 0.001);  // atan(8 / 100)
+    EXPECT_TRUE(view.gaugeShown);
+    EXPECT_NEAR(view.needle, 4.574, 0.001);  // atan(8 / 100)
     process(north);
     EXPECT_EQ(view.focusHandOffs, 1);
 
-    view.getDataButtonEnabled = false;
-    gauge.shown = false;
+    view.enabled[CalControl::btnGetData] = false;
+    view.gaugeShown = false;
     process(north);
-    EXPECT_TRUE(gauge.shown);
+    EXPECT_TRUE(view.gaugeShown);
     EXPECT_EQ(view.focusHandOffs, 1);
 }
 
 TEST_F(FrameDecoderTest, FrameHandledWhileTheModeCommandRunsLeavesTheOuterFrameIntact) {
     // Without accelerometers the frame is shown as received, after the mode command, during
     // which events run and another (here a bad) frame is processed.
-    modes.onPend = [&] {
+    modes.onSelect = [&] {
         EXPECT_THROW(process(QStringLiteral("I 1 2 x 4 5 6 7")), TypeMismatchError);
     };
     process(QStringLiteral("I 7.5 1 2 0 4 5 6"));
-    EXPECT_EQ(modes.pendClicks, 1);
+    EXPECT_EQ(modes.pendCommands, 1);
     EXPECT_EQ(view.dataBoxes[6], QStringLiteral("006.0 dg"));
     EXPECT_EQ(view.frameCount, QStringLiteral("1.00e00"));
 }
@@ -152,22 +189,22 @@ TEST_F(FrameDecoderTest, FiftyFirstFourFieldFrameSwitchesTheModeOncePerRun) {
         process(i == 20 ? kAccelFrame : shortFrame);  // accepted frames do not reset the count
     }
     process(shortFrame);
-    EXPECT_EQ(modes.pendClicks, 0);
+    EXPECT_EQ(modes.pendCommands, 0);
     process(shortFrame);
-    EXPECT_EQ(modes.pendClicks, 1);
-    EXPECT_TRUE(state.messages.info(InfoFlag::FrameLength));
+    EXPECT_EQ(modes.pendCommands, 1);
+    EXPECT_TRUE(flags.info(InfoFlag::FrameLength));
 
-    state.calMode = CalMode::Pendulum;
+    modes.mode = CalMode::Pendulum;
     for (int i = 0; i < 100; ++i) {
         process(shortFrame);
     }
-    EXPECT_EQ(modes.pendClicks + modes.accelClicks, 1);
+    EXPECT_EQ(modes.pendCommands + modes.accelCommands, 1);
 
     decoder.ChangeCalMode(true);  // from pendulum mode the switch goes to accelerometer mode
     for (int i = 0; i < 51; ++i) {
         process(shortFrame);
     }
-    EXPECT_EQ(modes.accelClicks, 1);
+    EXPECT_EQ(modes.accelCommands, 1);
 }
 
 }  // namespace

@@ -1,14 +1,7 @@
-#include "FakeCalModeCommands.h"
-#include "LiveFakes.h"
-#include "RecordingGauge.h"
-#include "calibration/CalModeSelector.h"
-#include "livedata/LiveDataSession.h"
+// The receive path of a session on virtual time: where received bytes go, the event cap, the
+// display rate, other communication events and the silence report.
 #include "platform/Errors.h"
-#include "platform/FakeSerialPort.h"
-#include "support/MemoryPeer.h"
-
-#include <gtest/gtest.h>
-#include <memory>
+#include "support/SessionRig.h"
 
 namespace tarquel {
 namespace {
@@ -20,70 +13,65 @@ struct FakeTerminal : TerminalSink {
     QString received;
 };
 
-// The live data of the main window on a fake port in virtual time, with a unit on the line.
-class LiveRig : public testing::Test {
+struct FakeTest : TestStatus {
+    bool testRunning() const override { return running; }
+    bool running = false;
+};
+
+class ReceivePathTest : public test::SessionRig {
 protected:
-    LiveRig() {
-        ports.addPort(1, &unit);
-        unit.makeB600Unit();
-        port.setPortOpen(true);
-        port.setRThreshold(1);
-        state.dataFormat = DataFormat::Decimal;
+    ReceivePathTest() {
+        makeUnit(quietUnit());
+        live().setTestStatus(&test);
     }
-    void start(CalModeCommands& modeCommands) {
-        live = std::make_unique<LiveDataSession>(
-            LiveDataWiring{state, port, clock, boxes, modeCommands, gauge, view, view, infoWindow});
-    }
+    ~ReceivePathTest() override { live().setTestStatus(nullptr); }
+    LiveDataSession& live() { return session->liveData(); }
     // The live display as the frames left it (the window follows at the display rate).
-    QString box(int slot) { return live->display().dataBoxCaption(slot); }
-    QString count() { return live->display().frameCountCaption(); }
-    bool blank() {
-        for (int slot = 0; slot < 7; ++slot) {
-            if (!box(slot).isEmpty()) {
-                return false;
-            }
-        }
-        return true;
-    }
+    QString box(int slot) { return live().display().dataBoxCaption(slot); }
+    QString count() { return live().display().frameCountCaption(); }
     // Bytes arrive and the event loop runs once.
     void receive(const QByteArray& bytes) {
-        port.feed(bytes);
+        port->feed(bytes);
         clock.doEvents();
     }
+    const MessageFlags& flags() { return live().flags(); }
 
-    VirtualClock clock;
-    FakePortSystem ports{clock};
-    FakeSerialPort port{ports};
-    test::MemoryPeer unit;
-    SharedState state;
-    ScriptedMessageBoxes boxes;
-    test::RecordingGauge gauge;
-    test::FakeLiveView view;
-    test::FakeInfoWindow infoWindow;
-    std::unique_ptr<LiveDataSession> live;
+    FakeTest test;
 };
 
-class ReceivePathTest : public LiveRig {
-protected:
-    ReceivePathTest() { start(modes); }
-    test::FakeCalModeCommands modes;
-};
-
-TEST_F(ReceivePathTest, FramesAreAssembledAcrossEventsAndBadFramesDroppedAlone) {
-    receive("I 7.5 0 0 -1000 ");
-    receive("100 -100 40");
-    EXPECT_EQ(view.dataBoxWrites, 0);
-    receive("\rI 8.5 0 0 -1000 1x0 -100 40\rI 9.5 0 0 -1000 100 -100 40\rI 8");
-    EXPECT_EQ(box(6), QStringLiteral("007.6 dg"));  // smoothed: 7.5 + 2 / 32
-    EXPECT_EQ(count(), QStringLiteral("2.00e00"));
-    EXPECT_EQ(live->assembler().frameBuffer(), QStringLiteral("I 8"));
-    EXPECT_EQ(view.softwareInfo, QStringLiteral("Receiving Data."));
-    EXPECT_TRUE(view.information.startsWith(QStringLiteral("1.  Press the Begin Test")));
-
-    state.messages.ClearInfoMessage(InfoFlag::PressBeginTest);
-    state.testState = kTestRunning;
+TEST_F(ReceivePathTest, BytesGoToTheFramesOrToTheVisibleTerminalWithTheirPromptsAndFlags) {
+    const struct {
+        bool terminal, testRunning;
+        bool decoded, beginTestPrompt;
+        const char* software;
+    } rows[] = {
+        {false, false, true, true, "Receiving Data."},
+        {false, true, true, false, "Receiving Data."},
+        {true, false, false, false, "Receiving Data.\rData routed to terminal display."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(&row - rows));
+        newSession();
+        live().setTestStatus(&test);
+        FakeTerminal terminal;
+        live().receivePath().setTerminalSink(&terminal);
+        live().receivePath().setTerminalVisible(row.terminal);
+        test.running = row.testRunning;
+        receive("I 7.5 0 0 -1000 ");
+        receive("100 -100 40\r");
+        EXPECT_EQ(live().decoder().frameCount(), row.decoded ? 1 : 0);
+        EXPECT_EQ(terminal.received,
+                  row.terminal ? QStringLiteral("I 7.5 0 0 -1000 100 -100 40\r") : QString());
+        EXPECT_EQ(flags().info(InfoFlag::PressBeginTest), row.beginTestPrompt);
+        EXPECT_EQ(views.softwareInfo, QLatin1String(row.software));
+        live().setTestStatus(nullptr);
+    }
+    // Back from the terminal: frames again, and the terminal flag goes.
+    live().setTestStatus(&test);
+    live().receivePath().setTerminalVisible(false);
     receive(kFrame);
-    EXPECT_FALSE(state.messages.info(InfoFlag::PressBeginTest));
+    EXPECT_EQ(box(6), QStringLiteral("007.5 dg"));
+    EXPECT_FALSE(flags().sw(SwFlag::RoutedToTerminal));
 }
 
 TEST_F(ReceivePathTest, AtMost301EventsPerTenthOfASecond) {
@@ -91,71 +79,13 @@ TEST_F(ReceivePathTest, AtMost301EventsPerTenthOfASecond) {
         receive("x");
     }
     receive("yz");  // ignored: the bytes wait in the port
-    EXPECT_EQ(port.inBufferCount(), 2);
-    EXPECT_EQ(live->assembler().frameBuffer().size(), 301);
+    EXPECT_EQ(port->inBufferCount(), 2);
+    EXPECT_EQ(live().assembler().frameBuffer().size(), 301);
 
     clock.runFor(ReceivePath::kEventPeriodMs);
     receive("\r");
-    EXPECT_TRUE(live->assembler().frameBuffer().isEmpty());
-    EXPECT_TRUE(state.messages.info(InfoFlag::NoHeader));  // "xxx...yz" was decoded
-}
-
-TEST_F(ReceivePathTest, TerminalTakesTheDataWhileVisible) {
-    FakeTerminal terminal;
-    live->receivePath().setTerminalSink(&terminal);
-    receive("I 7.5 0 0 ");  // a partial frame before the terminal opens
-    live->receivePath().setTerminalVisible(true);
-    receive("abc\rdef\r");
-    EXPECT_EQ(terminal.received, QStringLiteral("abc\rdef\r"));
-    EXPECT_EQ(view.dataBoxWrites, 0);
-    EXPECT_FALSE(state.messages.info(InfoFlag::PressBeginTest));
-    EXPECT_EQ(view.softwareInfo,
-              QStringLiteral("Receiving Data.\rData routed to terminal display."));
-
-    live->receivePath().setTerminalVisible(false);
-    receive("-1000 100 -100 40\r");
-    EXPECT_EQ(box(6), QStringLiteral("007.5 dg"));
-    EXPECT_FALSE(state.messages.sw(SwFlag::RoutedToTerminal));
-}
-
-// Records the display values of every accepted frame.
-struct FrameLog : FrameObserver {
-    void frameShown(const std::vector<double>& values) override { frames.push_back(values); }
-    std::vector<std::vector<double>> frames;
-};
-
-TEST_F(ReceivePathTest, ABurstInOneEventGivesTheSameFramesAsOneByteAtATime) {
-    QByteArray stream = "garbage\r";
-    for (int i = 0; i < 30; ++i) {
-        stream +=
-            QStringLiteral("I %1.5 0 0 -1000 %2 -100 40\r").arg(i * 3).arg(100 + i).toLatin1();
-    }
-    FrameLog inOneGo;
-    live->decoder().setFrameObserver(&inOneGo);
-    receive(stream);
-    const QString shownInOneGo = box(6);
-
-    struct SecondRig : LiveRig {
-        void TestBody() override {}
-        using LiveRig::live;
-        using LiveRig::receive;
-        using LiveRig::start;
-        // One byte a millisecond, each with its own event, as a slow line delivers them.
-        void trickle(const QByteArray& bytes) {
-            for (const char byte : bytes) {
-                port.feed(QByteArray(1, byte));
-                clock.runFor(1);
-            }
-        }
-    } other;
-    test::FakeCalModeCommands otherModes;
-    other.start(otherModes);
-    FrameLog byteByByte;
-    other.live->decoder().setFrameObserver(&byteByByte);
-    other.trickle(stream);
-    EXPECT_EQ(inOneGo.frames.size(), 30u);
-    EXPECT_EQ(inOneGo.frames, byteByByte.frames);
-    EXPECT_EQ(other.live->display().dataBoxCaption(6), shownInOneGo);
+    EXPECT_TRUE(live().assembler().frameBuffer().isEmpty());
+    EXPECT_TRUE(flags().info(InfoFlag::NoHeader));  // "xxx...yz" was decoded
 }
 
 TEST_F(ReceivePathTest, TheWindowFollowsAtTheDisplayRateAndEndsOnTheFinalValues) {
@@ -167,28 +97,30 @@ TEST_F(ReceivePathTest, TheWindowFollowsAtTheDisplayRateAndEndsOnTheFinalValues)
     }
     clock.runFor(DisplayThrottle::kDisplayIntervalMs);
     EXPECT_EQ(count(), QStringLiteral("2.00e02"));
-    EXPECT_EQ(view.frameCount, count());
-    EXPECT_EQ(view.dataBoxes,
+    EXPECT_EQ(views.frameCount, count());
+    EXPECT_EQ(views.dataBoxes,
               (std::array<QString, 7>{box(0), box(1), box(2), box(3), box(4), box(5), box(6)}));
-    EXPECT_LE(live->display().windowWrites(), 2 * 20 * 9 + 9);
-    EXPECT_GT(view.dataBoxWrites, 20);
+    EXPECT_LE(live().display().windowWrites(), 2 * 20 * 9 + 9);
+    EXPECT_GT(views.dataBoxWrites, 20);
 }
 
-TEST_F(ReceivePathTest, OtherEvents) {
-    state.messages.SetInfoMessage(InfoFlag::FrameLength);
-    port.raiseEvent(CommEvent::Send);
+TEST_F(ReceivePathTest, OtherEventsAndPortErrors) {
+    live().flags().SetInfoMessage(InfoFlag::FrameLength);
+    const int writes = views.informationWrites;
+    port->raiseEvent(CommEvent::Send);
     clock.doEvents();
-    EXPECT_EQ(view.informationWrites, 0);  // send complete: nothing
-    port.raiseEvent(CommEvent::LineChange);
+    EXPECT_EQ(views.informationWrites, writes) << "send complete: nothing";
+    port->raiseEvent(CommEvent::LineChange);
     clock.doEvents();
-    EXPECT_EQ(live->status().lastInfoFlagsShown(), InfoFlag::FrameLength);
+    EXPECT_EQ(live().status().lastInfoFlagsShown(), bitOf(InfoFlag::FrameLength))
+        << "texts refreshed";
 
     // A read error on the byte count is stepped over; any other port error ends the event
     // silently and the bytes wait for the next one.
-    port.injectError(FakeSerialPort::Operation::InBufferCount, ErrorNumber::ReadFailed);
+    port->injectError(FakeSerialPort::Operation::InBufferCount, ErrorNumber::ReadFailed);
     receive(kFrame);
     EXPECT_EQ(count(), QStringLiteral("1.00e00"));
-    port.injectError(FakeSerialPort::Operation::Input, ErrorNumber::PortNotOpen);
+    port->injectError(FakeSerialPort::Operation::Input, ErrorNumber::PortNotOpen);
     receive(kFrame);
     EXPECT_EQ(count(), QStringLiteral("1.00e00"));
     receive("");
@@ -199,57 +131,22 @@ TEST_F(ReceivePathTest, SilenceIsReportedBetweenOneAndTwoSecondsAfterTheLastEven
     clock.runFor(300);  // the timers' phase is not tied to the data
     receive(kFrame);
     const qint64 lastEvent = clock.tickCount();
-    ASSERT_TRUE(clock.runUntil([&] { return !state.messages.sw(SwFlag::Receiving); }, 3000));
+    ASSERT_TRUE(clock.runUntil([&] { return !flags().sw(SwFlag::Receiving); }, 3000));
     EXPECT_GT(clock.tickCount() - lastEvent, 1000);
     EXPECT_LE(clock.tickCount() - lastEvent, 2000);
-    EXPECT_EQ(view.softwareInfo, QStringLiteral("Not Receiving Data."));
+    EXPECT_EQ(views.softwareInfo, QStringLiteral("Not Receiving Data."));
     clock.runFor(DisplayThrottle::kDisplayIntervalMs);
-    EXPECT_TRUE(view.blank());  // the window follows at the next display tick
+    EXPECT_TRUE(views.blank());  // the window follows at the next display tick
     // Blanked again every second; captions that are blank already are not rewritten.
-    const int writes = view.dataBoxWrites;
+    const int writes = views.dataBoxWrites;
     clock.runFor(1000);
-    EXPECT_TRUE(blank());
-    EXPECT_EQ(view.dataBoxWrites, writes);
+    EXPECT_EQ(views.dataBoxWrites, writes);
 
     for (int i = 0; i < 12; ++i) {  // a steady stream keeps the flag up
         receive(kFrame);
         clock.runFor(250);
-        ASSERT_TRUE(state.messages.sw(SwFlag::Receiving)) << i;
+        ASSERT_TRUE(flags().sw(SwFlag::Receiving)) << i;
     }
-}
-
-// The automatic mode switch through the real mode command, with the unit on the same port.
-class AutomaticModeSwitchTest : public LiveRig {
-protected:
-    struct ModeView : CalModeView {
-        void setCalModeChecks(bool, bool) override {}
-        void setCalModeCaption(const QString& text) override { caption = text; }
-        QString caption;
-    };
-    AutomaticModeSwitchTest() { start(selector); }
-
-    ModeView modeView;
-    StdUnitAccess access{clock, boxes, state.unitMap};
-    UnitLink link{port, access, state};
-    CalModeSelector selector{link, state, boxes, modeView};
-};
-
-TEST_F(AutomaticModeSwitchTest, FiftyFirstFourFieldFrameSelectsPendulumModeOnce) {
-    for (int i = 0; i < 50; ++i) {
-        receive("I 1 2 3 4\r");
-    }
-    EXPECT_TRUE(unit.commandText().isEmpty());
-    for (int i = 0; i < 60; ++i) {
-        receive("I 1 2 3 4\r");
-    }
-    EXPECT_EQ(unit.commandText(), QByteArray(">2007C00000"));
-    EXPECT_EQ(state.calMode, CalMode::Pendulum);
-    EXPECT_EQ(modeView.caption, QStringLiteral("Pend"));
-    EXPECT_TRUE(boxes.shown().empty());
-
-    receive("I 7.5 100 -100 40 0 0\r");  // the unit now sends six fields
-    EXPECT_FALSE(state.messages.info(InfoFlag::FrameLength));
-    EXPECT_EQ(box(5), QStringLiteral("045.0 dg"));
 }
 
 }  // namespace

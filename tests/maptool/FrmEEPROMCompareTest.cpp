@@ -1,7 +1,8 @@
-// The comparison window driven like an operator, on virtual time against the simulated unit.
-// With TARQUEL_SCREENSHOT_DIR set, the windows with differences marked are saved there as PNG.
+// The comparison window driven like an operator, on virtual time against the simulated unit: its
+// layouts, paging, colours and the wiring of its menus to the map tool.
 #include "MapToolFixture.h"
 #include "maptool/FrmEEPROMCompare.h"
+#include "support/Screenshot.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -23,7 +24,7 @@ protected:
     // Opens the window on a screen whose work area is this wide and lets tmrCheck retrieve.
     FrmEEPROMCompare& open(MapFamily family, int workAreaTwips) {
         makeFamily(family);
-        window = std::make_unique<FrmEEPROMCompare>(link, boxes, dialogs, &progress, workAreaTwips);
+        window = std::make_unique<FrmEEPROMCompare>(maps(), &progress, workAreaTwips);
         window->show();
         clock.runFor(300);
         return *window;
@@ -62,14 +63,7 @@ protected:
     QString caption(int which, int row) const {
         return window->grid(which).headerData(row, Qt::Vertical, Qt::DisplayRole).toString();
     }
-    void screenshot(const QString& name) const {
-        const QString folder = qEnvironmentVariable("TARQUEL_SCREENSHOT_DIR");
-        if (!folder.isEmpty()) {
-            const QString file = folder + QLatin1Char('/') + name;
-            ASSERT_TRUE(window->grab().save(file));
-            std::printf("screenshot: %s\n", qPrintable(file));
-        }
-    }
+    void screenshot(const QString& name) const { test::saveScreenshot(*window, name); }
 
     std::unique_ptr<FrmEEPROMCompare> window;
 };
@@ -85,7 +79,7 @@ TEST_F(CompareWindow, B600UnitComparedWithASavedMapThenReverted) {
     EXPECT_NEAR(w.innerWidthTwips(), 6375, 15);  // one pixel
     EXPECT_EQ(w.grid(MapCompareView::kLive).page().cell(0, 8), QStringLiteral("0A"));
     EXPECT_EQ(caption(MapCompareView::kLive, 10), QStringLiteral("B6A0"));
-    EXPECT_FALSE(session.timerEnabled());
+    EXPECT_FALSE(maps().timerEnabled());
 
     // A cancelled Open dialog changes nothing.
     trigger("mnuCompareMaps");
@@ -113,7 +107,6 @@ TEST_F(CompareWindow, B600UnitComparedWithASavedMapThenReverted) {
     boxes.queueAnswer(MsgAnswer::Yes);
     trigger("mnuRevertToSaved");
     EXPECT_EQ(unit->word(0xB6A4), 0xFF5A);
-    EXPECT_TRUE(unit->checksumValid());
     EXPECT_FALSE(visible("lblMapsMatch"));
     EXPECT_TRUE(redCells(MapCompareView::kSaved).empty());
 
@@ -166,12 +159,12 @@ TEST_F(CompareWindow, Compact1600WindowPagesToTheDifferenceOnPageThree) {
 TEST_F(CompareWindow, FailedRetrievalUnloadsTheWindow) {
     makeFamily(MapFamily::B600);
     unit->setFault(unitsim::Fault::NoReadAnswer);
-    window = std::make_unique<FrmEEPROMCompare>(link, boxes, dialogs, &progress, 14000);
+    window = std::make_unique<FrmEEPROMCompare>(maps(), &progress, 14000);
     window->show();
     clock.runFor(1000);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(titles(), QStringList{"Error Retrieving Map!"});
-    EXPECT_FALSE(window->session().retrievalStarted());
+    EXPECT_EQ(boxTitles(), QStringList{"Error Retrieving Map!"});
+    EXPECT_FALSE(maps().retrievalStarted());
     EXPECT_FALSE(progress.processWindowVisible());
 }
 

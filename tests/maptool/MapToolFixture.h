@@ -1,8 +1,8 @@
 #pragma once
 
-#include "maptool/MapCompareSession.h"
 #include "maptool/MapFile.h"
-#include "unitsim/UnitSimFixture.h"
+#include "maptool/MapTool.h"
+#include "support/SessionRig.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@
 
 namespace tarquel::test {
 
-// Keeps what the comparison logic last showed of the page selector and the warning line.
+// Keeps what the map tool last showed of the page selector and the warning line.
 struct RecordingCompareView : MapCompareView {
     void setMapsMatchVisible(bool v) override { mapsMatch = v; }
     void setPageLabels(const QString& c, const QString& t) override { pages = c + "/" + t; }
@@ -21,18 +21,17 @@ struct RecordingCompareView : MapCompareView {
     std::pair<bool, bool> buttons;
 };
 
-// The simulated unit on virtual time with the comparison logic in front of it and a folder for
-// map files.
-class MapToolFixture : public UnitSimFixture {
+// The session's map tool against the simulated unit on virtual time, with a folder for map files.
+class MapToolFixture : public SessionRig {
 protected:
-    MapToolFixture() { state.desktopFolder = dir.path() + QLatin1Char('/'); }
-
-    void makeFamily(unitsim::MapFamily family) {
-        unitsim::UnitConfig config;
-        config.family = family;
-        config.streamEnabled = false;
-        makeUnit(config);
+    MapToolFixture() {
+        maps().setDesktopFolder(dir.path() + QLatin1Char('/'));
+        maps().attach(view, progress);
     }
+    ~MapToolFixture() override { maps().detach(); }
+
+    MapTool& maps() { return session->maps(); }
+    void makeFamily(unitsim::MapFamily family) { makeUnit(quietUnit(family)); }
     QString path(const QString& name) const { return dir.filePath(name); }
     static QByteArray contents(const QString& file) {
         QFile f(file);
@@ -46,7 +45,7 @@ protected:
     // Saves the unit's map to name through the File menu's command.
     QString saveMap(const QString& name) {
         dialogs.queueAnswer(path(name));
-        EXPECT_EQ(session.mnuSave_Click(), MapSaveResult::Saved);
+        EXPECT_EQ(maps().saveMap(), MapSaveResult::Saved);
         return path(name);
     }
     // Map addresses written with the write-word command, in order (the access word left out).
@@ -63,19 +62,9 @@ protected:
         }
         return addresses;
     }
-    QStringList titles() const {
-        QStringList t;
-        for (const MsgBox& box : boxes.shown()) {
-            t << box.title;
-        }
-        return t;
-    }
 
     QTemporaryDir dir;
-    RecordingProgressWindow progress{&clock};
-    ScriptedFileDialogs dialogs;
     RecordingCompareView view;
-    MapCompareSession session{link, boxes, progress, dialogs, view};
 };
 
 }  // namespace tarquel::test

@@ -9,43 +9,16 @@ namespace {
 using unitsim::Fault;
 using unitsim::MapFamily;
 
-// Passes everything on to the unit, except the write commands chosen: writes to the access word
-// (write access stays off), or the n-th write to a map address.
-struct FilteringLine : SerialPeer {
-    void receive(const QByteArray& bytes, qint64 nowMs, int pcBaud) override {
-        if (bytes.size() == 5 && bytes[0] == '\x7B') {
-            const bool access = bytes[1] == '\x00' && bytes[2] == '\x0C';
-            if ((access && refuseAccess) || (!access && ++mapWrites == dropMapWrite)) {
-                return;
-            }
-        }
-        unit->receive(bytes, nowMs, pcBaud);
-    }
-    QByteArray transmit(qint64 nowMs, int pcBaud) override { return unit->transmit(nowMs, pcBaud); }
-
-    SerialPeer* unit = nullptr;
-    bool refuseAccess = false;
-    int dropMapWrite = 0;
-    int mapWrites = 0;
-};
-
 class MapWorkflow : public test::MapToolFixture {
 protected:
-    void filterLine() {
-        filter.unit = unit.get();
-        port.setPortOpen(false);
-        system.removePort(1);
-        system.addPort(1, &filter);
-        port.setPortOpen(true);
-    }
     // Reads the live map again and compares it with file.
     void compareAgain(const QString& file) {
-        ASSERT_TRUE(session.RetrieveUnitMap());
-        ASSERT_TRUE(session.compareWithFile(file));
+        ASSERT_TRUE(maps().RetrieveUnitMap());
+        ASSERT_TRUE(maps().compareWithFile(file));
     }
-    int unmatchedCells() const {
+    int unmatchedCells() {
         int n = 0;
-        for (const PageMatches& page : session.mapMatches()) {
+        for (const PageMatches& page : maps().mapMatches()) {
             for (const auto& row : page) {
                 n += static_cast<int>(std::count(row.begin(), row.end(), false));
             }
@@ -56,8 +29,6 @@ protected:
         return static_cast<int>(std::count_if(system.writes().begin(), system.writes().end(),
                                               [](const auto& w) { return w.bytes == "\""; }));
     }
-
-    FilteringLine filter;
 };
 
 class MapRoundTrip : public MapWorkflow, public ::testing::WithParamInterface<MapFamily> {};
@@ -65,7 +36,7 @@ class MapRoundTrip : public MapWorkflow, public ::testing::WithParamInterface<Ma
 TEST_P(MapRoundTrip, SavedMapComparesEqualThenMarksAChangedWordAndRevertPutsItBack) {
     makeFamily(GetParam());
     const int pages = GetParam() == MapFamily::B600 ? 1 : 3;
-    ASSERT_TRUE(session.RetrieveUnitMap());
+    ASSERT_TRUE(maps().RetrieveUnitMap());
     // The percentage follows every word read and is cleared at the end.
     const auto& log = progress.log();
     EXPECT_EQ(std::count_if(
@@ -77,35 +48,35 @@ TEST_P(MapRoundTrip, SavedMapComparesEqualThenMarksAChangedWordAndRevertPutsItBa
     EXPECT_EQ(view.buttons, std::make_pair(false, pages > 1));
 
     const QString file = saveMap(QStringLiteral("unit.txt"));
-    ASSERT_TRUE(session.compareWithFile(file));
-    EXPECT_TRUE(session.differences().empty());
+    ASSERT_TRUE(maps().compareWithFile(file));
+    EXPECT_TRUE(maps().differences().empty());
     EXPECT_FALSE(view.mapsMatch);
-    EXPECT_EQ(session.savedMap().size(), static_cast<size_t>(pages));
+    EXPECT_EQ(maps().savedMap().size(), static_cast<size_t>(pages));
 
     const int address = pages == 1 ? 0xB6A4 : 0x18A4;
     const quint16 original = unit->word(address);
     unit->setWord(address, original ^ 0x5AA5);
     compareAgain(file);
-    ASSERT_EQ(session.differences().size(), 1U);
-    EXPECT_EQ(session.differences()[0].address, QString::number(address, 16).toUpper());
+    ASSERT_EQ(maps().differences().size(), 1U);
+    EXPECT_EQ(maps().differences()[0].address, QString::number(address, 16).toUpper());
     EXPECT_EQ(unmatchedCells(), 2);
-    EXPECT_FALSE(session.mapMatches().back()[10][4]);
-    EXPECT_FALSE(session.mapMatches().back()[10][5]);
+    EXPECT_FALSE(maps().mapMatches().back()[10][4]);
+    EXPECT_FALSE(maps().mapMatches().back()[10][5]);
     EXPECT_TRUE(view.mapsMatch);
 
-    ASSERT_TRUE(link.fWriteAccess());  // an earlier change in this session left access on
+    ASSERT_TRUE(link().fWriteAccess());  // an earlier change in this session left access on
     system.clearWrites();
     const qsizetype before = progress.messages().size();
     boxes.queueAnswer(MsgAnswer::Yes);
-    ASSERT_EQ(session.mnuRevertToSaved_Click(), RevertResult::Reverted);
+    ASSERT_EQ(maps().revertMap(), RevertResult::Reverted);
     EXPECT_EQ(mapWrites(), std::vector<int>{address});
     EXPECT_EQ(unit->word(address), original);
     EXPECT_TRUE(unit->checksumValid());
     EXPECT_FALSE(unit->writeAccess());
     // The link knows access is off, so a later change switches it on again.
-    EXPECT_TRUE(link.fWriteAccess());
+    EXPECT_TRUE(link().fWriteAccess());
     EXPECT_TRUE(unit->writeAccess());
-    EXPECT_TRUE(session.differences().empty());
+    EXPECT_TRUE(maps().differences().empty());
     EXPECT_FALSE(view.mapsMatch);
     EXPECT_EQ(progress.messages().mid(before),
               QStringList({"Initializing Corvane sensor", "Changing EEPROM",
@@ -130,18 +101,18 @@ TEST_F(MapWorkflow, SavedFileMatchesTheReferenceFileByteForByte) {
     const QByteArray expected = reference.readAll();
     EXPECT_EQ(contents(saveMap(QStringLiteral("EEPROM.txt"))), expected);
 
-    ASSERT_TRUE(session.RetrieveUnitMap());
-    ASSERT_TRUE(session.compareWithFile(reference.fileName()));
-    EXPECT_TRUE(session.differences().empty());
+    ASSERT_TRUE(maps().RetrieveUnitMap());
+    ASSERT_TRUE(maps().compareWithFile(reference.fileName()));
+    EXPECT_TRUE(maps().differences().empty());
 }
 
 TEST_F(MapWorkflow, RevertWritesDifferingWordsInAscendingOrderAndUpperCasesSavedBytes) {
     makeFamily(MapFamily::F1600);
     unit->setWord(0x1610, 0x0A0B);
-    ASSERT_TRUE(link.fWriteAccess());
-    link.RecalculateChecksum();
+    ASSERT_TRUE(link().fWriteAccess());
+    link().RecalculateChecksum();
     ASSERT_TRUE(unit->checksumValid());
-    ASSERT_TRUE(session.RetrieveUnitMap());
+    ASSERT_TRUE(maps().RetrieveUnitMap());
     const QString file = saveMap(QStringLiteral("saved.txt"));
     // The file's byte 0A at 1610 written in lower case.
     QByteArray text = contents(file);
@@ -157,31 +128,30 @@ TEST_F(MapWorkflow, RevertWritesDifferingWordsInAscendingOrderAndUpperCasesSaved
 
     system.clearWrites();
     boxes.queueAnswer(MsgAnswer::Yes);
-    ASSERT_EQ(session.mnuRevertToSaved_Click(), RevertResult::Reverted);
+    ASSERT_EQ(maps().revertMap(), RevertResult::Reverted);
     EXPECT_EQ(mapWrites(), (std::vector<int>{0x1600, 0x1610, 0x1702, 0x18FC}));
     EXPECT_EQ(unit->word(0x1610), 0x0A0B);
     EXPECT_EQ(unit->word(0x1702), 0xFFFF);
     EXPECT_TRUE(unit->checksumValid());
     // "0a" still differs from the unit's "0A".
-    ASSERT_EQ(session.differences().size(), 1U);
-    EXPECT_EQ(session.differences()[0].address, QStringLiteral("1610"));
+    ASSERT_EQ(maps().differences().size(), 1U);
+    EXPECT_EQ(maps().differences()[0].address, QStringLiteral("1610"));
     EXPECT_TRUE(view.mapsMatch);
 }
 
 TEST_F(MapWorkflow, RevertThatFailsOnItsThirdWordLeavesAConsistentUnit) {
     makeFamily(MapFamily::B600);
-    ASSERT_TRUE(session.RetrieveUnitMap());
+    ASSERT_TRUE(maps().RetrieveUnitMap());
     const QString file = saveMap(QStringLiteral("saved.txt"));
     const int addresses[] = {0xB602, 0xB640, 0xB680, 0xB6F0};
     for (const int a : addresses) {
         unit->setWord(a, 0x1111);
     }
     compareAgain(file);
-    filter.dropMapWrite = 3;
-    filterLine();
+    line.dropWrite = 4;  // the access word, then the third map word
     system.clearWrites();
     boxes.queueAnswer(MsgAnswer::Yes);
-    EXPECT_EQ(session.mnuRevertToSaved_Click(), RevertResult::WriteFailed);
+    EXPECT_EQ(maps().revertMap(), RevertResult::WriteFailed);
     EXPECT_EQ(mapWrites(), (std::vector<int>{0xB602, 0xB640, 0xB680}));
     EXPECT_EQ(unit->word(0xB640), 0xFFFF);
     EXPECT_EQ(unit->word(0xB680), 0x1111);
@@ -189,7 +159,7 @@ TEST_F(MapWorkflow, RevertThatFailsOnItsThirdWordLeavesAConsistentUnit) {
     EXPECT_TRUE(unit->checksumValid());
     EXPECT_FALSE(unit->writeAccess());
     EXPECT_FALSE(progress.processWindowVisible());
-    EXPECT_EQ(titles().back(), QStringLiteral("Error restoring EEPROM!"));
+    EXPECT_EQ(boxTitles().back(), QStringLiteral("Error restoring EEPROM!"));
     EXPECT_EQ(boxes.shown().back().prompt,
               QStringLiteral("An error has occurred while attempting to restore the EEPROM map.\r\n"
                              "If this error persists, please contact Corvane Industries."));
@@ -217,9 +187,9 @@ TEST_F(MapWorkflow, RevertsThatWriteNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         makeFamily(MapFamily::B600);
-        filter = {};
+        line.refusedWrites.clear();
         QFile::remove(path(QStringLiteral("saved.txt")));
-        ASSERT_TRUE(session.RetrieveUnitMap());
+        ASSERT_TRUE(maps().RetrieveUnitMap());
         const QString file = saveMap(QStringLiteral("saved.txt"));
         if (c.setup == Setup::BadByte) {
             QByteArray text = contents(file);
@@ -229,16 +199,15 @@ TEST_F(MapWorkflow, RevertsThatWriteNothing) {
             unit->setWord(0xB610, 0x2222);
         }
         if (c.setup == Setup::NoAccess) {
-            filter.refuseAccess = true;
-            filterLine();
+            line.refusedWrites = {0x000C};
         }
         compareAgain(file);
         system.clearWrites();
         boxes.queueAnswer(c.answer);
-        EXPECT_EQ(session.mnuRevertToSaved_Click(), c.result);
+        EXPECT_EQ(maps().revertMap(), c.result);
         EXPECT_TRUE(mapWrites().empty());
         EXPECT_EQ(quotesSent(), c.quotes);
-        EXPECT_EQ(titles().back(), QLatin1String(c.lastTitle));
+        EXPECT_EQ(boxTitles().back(), QLatin1String(c.lastTitle));
         EXPECT_FALSE(progress.processWindowVisible());
         EXPECT_EQ(unit->word(0xB610), c.setup == Setup::Same ? 0xFFFF : 0x2222);
         if (c.setup == Setup::BadByte || c.answer == MsgAnswer::No) {
@@ -256,16 +225,16 @@ TEST_F(MapWorkflow, SaveNeverLosesAnExistingFile) {
     ASSERT_FALSE(saved.isEmpty());
     const FileDialogRequest& request = dialogs.requests().back();
     EXPECT_EQ(request.title, QStringLiteral("Save file as"));
-    EXPECT_EQ(request.initialPath, state.desktopFolder + QStringLiteral("EEPROM"));
+    EXPECT_EQ(request.initialPath, dir.path() + QStringLiteral("/EEPROM"));
     EXPECT_EQ(request.filter, QStringLiteral("Text files (*.txt)|*.txt"));
 
     // Declined overwrite and a cancelled dialog: no traffic at all.
     system.clearWrites();
     dialogs.queueAnswer(file);
     boxes.queueAnswer(MsgAnswer::No);
-    EXPECT_EQ(session.mnuSave_Click(), MapSaveResult::NotOverwritten);
-    EXPECT_EQ(titles().back(), QStringLiteral("Overwrite Existing File?"));
-    EXPECT_EQ(session.mnuSave_Click(), MapSaveResult::Cancelled);
+    EXPECT_EQ(maps().saveMap(), MapSaveResult::NotOverwritten);
+    EXPECT_EQ(boxTitles().back(), QStringLiteral("Overwrite Existing File?"));
+    EXPECT_EQ(maps().saveMap(), MapSaveResult::Cancelled);
     EXPECT_TRUE(system.writes().empty());
 
     // The unit falls silent in the middle of the map: the old file stays as it was.
@@ -273,8 +242,8 @@ TEST_F(MapWorkflow, SaveNeverLosesAnExistingFile) {
     unit->setFault(Fault::SilentAfterReads, readsPerSave - 60);
     dialogs.queueAnswer(file);
     boxes.queueAnswer(MsgAnswer::Yes);
-    EXPECT_EQ(session.mnuSave_Click(), MapSaveResult::ReadFailed);
-    EXPECT_EQ(titles().back(), QStringLiteral("Error Reading EEPROM Map!"));
+    EXPECT_EQ(maps().saveMap(), MapSaveResult::ReadFailed);
+    EXPECT_EQ(boxTitles().back(), QStringLiteral("Error Reading EEPROM Map!"));
     EXPECT_EQ(contents(file), saved);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"EEPROM.txt"});
     EXPECT_FALSE(progress.processWindowVisible());
@@ -282,27 +251,27 @@ TEST_F(MapWorkflow, SaveNeverLosesAnExistingFile) {
     // A folder that cannot take the file.
     dialogs.queueAnswer(path(QStringLiteral("missing/EEPROM.txt")));
     unit->clearFaults();
-    EXPECT_EQ(session.mnuSave_Click(), MapSaveResult::WriteFailed);
-    EXPECT_EQ(titles().back(), QStringLiteral("Error!"));
+    EXPECT_EQ(maps().saveMap(), MapSaveResult::WriteFailed);
+    EXPECT_EQ(boxTitles().back(), QStringLiteral("Error!"));
 }
 
 TEST_F(MapWorkflow, RetrievalFailuresAreReportedAndLeaveNoMap) {
     makeFamily(MapFamily::B600);
     unit->setFault(Fault::NoReadAnswer);
-    EXPECT_FALSE(session.RetrieveUnitMap());
-    EXPECT_EQ(titles().back(), QStringLiteral("Error Retrieving Map!"));
+    EXPECT_FALSE(maps().RetrieveUnitMap());
+    EXPECT_EQ(boxTitles().back(), QStringLiteral("Error Retrieving Map!"));
 
     unit->clearFaults();
-    ASSERT_TRUE(link.fInit(false));
+    ASSERT_TRUE(link().fInit(false));
     unit->setFault(Fault::SilentAfterReads, 100);
-    EXPECT_FALSE(session.RetrieveUnitMap());
-    EXPECT_EQ(titles().back(), QStringLiteral("Error Reading EEPROM Map!"));
-    EXPECT_FALSE(session.mapLoaded());
-    EXPECT_TRUE(session.currentMap().empty());
+    EXPECT_FALSE(maps().RetrieveUnitMap());
+    EXPECT_EQ(boxTitles().back(), QStringLiteral("Error Reading EEPROM Map!"));
+    EXPECT_FALSE(maps().mapLoaded());
+    EXPECT_TRUE(maps().currentMap().empty());
 
-    port.setPortOpen(false);
-    EXPECT_FALSE(session.RetrieveUnitMap());
-    EXPECT_EQ(titles().back(), QStringLiteral("Comm Port not open or Unit not Communitcating!"));
+    port->setPortOpen(false);
+    EXPECT_FALSE(maps().RetrieveUnitMap());
+    EXPECT_EQ(boxTitles().back(), QStringLiteral("Comm Port not open or Unit not Communitcating!"));
     EXPECT_FALSE(progress.processWindowVisible());
 }
 

@@ -6,51 +6,48 @@
 namespace tarquel {
 namespace {
 
-struct HexWordCase {
-    float value;
-    const char* text;
-};
-
-class HexWordTable : public ::testing::TestWithParam<HexWordCase> {};
-
-TEST_P(HexWordTable, FloorsAndWritesFourUppercaseDigits) {
-    EXPECT_EQ(HexWord(GetParam().value), QString::fromLatin1(GetParam().text));
+TEST(HexWord, FloorsAndWritesFourUppercaseDigitsOrOverflows) {
+    const struct {
+        float value;
+        const char* text;  // null: OverflowError
+    } rows[] = {{255, "00FF"},
+                {-2, "FFFE"},
+                {32767.9f, "7FFF"},
+                {0.9f, "0000"},
+                {10, "000A"},
+                {-0.5f, "FFFF"},
+                {-32768, "8000"},
+                {-546.13f, "FDDD"},
+                {-32767.5f, "8000"},
+                {32768.0f, nullptr},
+                {-32768.5f, nullptr},
+                {1e9f, nullptr},
+                {std::numeric_limits<float>::quiet_NaN(), nullptr}};
+    for (const auto& row : rows) {
+        if (row.text == nullptr) {
+            EXPECT_THROW(HexWord(row.value), OverflowError) << row.value;
+        } else {
+            EXPECT_EQ(HexWord(row.value), QLatin1String(row.text)) << row.value;
+        }
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, HexWordTable,
-                         ::testing::Values(HexWordCase{255, "00FF"}, HexWordCase{-2, "FFFE"},
-                                           HexWordCase{32767, "7FFF"}, HexWordCase{0.9f, "0000"},
-                                           HexWordCase{0, "0000"}, HexWordCase{10, "000A"},
-                                           HexWordCase{4096, "1000"}, HexWordCase{12.7f, "000C"},
-                                           HexWordCase{-0.5f, "FFFF"}, HexWordCase{-1, "FFFF"},
-                                           HexWordCase{-32768, "8000"},
-                                           HexWordCase{-546.13f, "FDDD"},
-                                           HexWordCase{-32767.5f, "8000"}));
-
-TEST(HexWord, ValuesOutsideSixteenBitsAreAnOverflow) {
-    EXPECT_THROW(HexWord(32768.0f), OverflowError);
-    EXPECT_THROW(HexWord(-32768.5f), OverflowError);
-    EXPECT_THROW(HexWord(1e9f), OverflowError);
-    EXPECT_THROW(HexWord(std::numeric_limits<float>::quiet_NaN()), OverflowError);
-    EXPECT_NO_THROW(HexWord(32767.9f));
-}
-
-TEST(IsHexString, AcceptsBothCasesAndNothingElse) {
-    EXPECT_TRUE(IsHexString(QStringLiteral("b68a")));
-    EXPECT_TRUE(IsHexString(QStringLiteral("B68A")));
-    EXPECT_TRUE(IsHexString(QStringLiteral("0")));
-    EXPECT_FALSE(IsHexString(QString()));
-    EXPECT_FALSE(IsHexString(QStringLiteral("B6G0")));
-    EXPECT_FALSE(IsHexString(QStringLiteral(" B68")));
-    EXPECT_FALSE(IsHexString(QStringLiteral("-1")));
+TEST(HexText, WordTextsAndTheirSignedValues) {
+    for (const char* text : {"b68a", "B68A", "0"}) {
+        EXPECT_TRUE(IsHexString(QLatin1String(text))) << text;
+    }
+    for (const char* text : {"", "B6G0", " B68", "-1"}) {
+        EXPECT_FALSE(IsHexString(QLatin1String(text))) << text;
+    }
     EXPECT_FALSE(IsHexString(QStringLiteral("B6\u00C4A")));
-}
+    EXPECT_TRUE(IsWordText(QStringLiteral("b68a")));
+    EXPECT_FALSE(IsWordText(QStringLiteral("B68")));
+    EXPECT_FALSE(IsWordText(QStringLiteral("B68A0")));
 
-TEST(WordValue, IsSignedSixteenBitAndRejectsNonHex) {
-    EXPECT_EQ(WordValue(QStringLiteral("FFFF")), -1);
-    EXPECT_EQ(WordValue(QStringLiteral("8000")), -32768);
-    EXPECT_EQ(WordValue(QStringLiteral("7FFF")), 32767);
-    EXPECT_EQ(WordValue(QStringLiteral("006D")), 109);
+    for (const auto& [text, value] : {std::pair{"FFFF", -1}, std::pair{"8000", -32768},
+                                      std::pair{"7FFF", 32767}, std::pair{"6D", 109}}) {
+        EXPECT_EQ(WordValue(QLatin1String(text)), value) << text;
+    }
     EXPECT_THROW(WordValue(QStringLiteral("Error")), TypeMismatchError);
     EXPECT_THROW(WordValue(QString()), TypeMismatchError);
 }

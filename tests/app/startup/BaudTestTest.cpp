@@ -19,7 +19,7 @@ const std::vector<int> kTrialOrder = {9600, 19200, 38400, 4800, 2400, 1200};
 class BaudTestTest : public ::testing::Test {
 protected:
     BaudTestTest() {
-        rig.state.activePort = kUnitPort;
+        rig.result.activePort = kUnitPort;
         rig.TestComm.setCommPort(2);
         rig.TestComm.setInputLen(3);
     }
@@ -41,7 +41,7 @@ protected:
     StartupRig rig;
     int continued = 0;
     qint64 continuedAt = 0;
-    BaudTest test{rig.clock, rig.boxes, rig.state, rig.TestComm, rig.splash, [this] {
+    BaudTest test{rig.clock, rig.boxes, rig.result, rig.TestComm, rig.splash, [this] {
                       ++continued;
                       continuedAt = rig.clock.tickCount();
                   }};
@@ -54,9 +54,9 @@ TEST_F(BaudTestTest, RatesAreTriedInFixedOrderUntilExhausted) {
         rates.push_back(test.fNextBaudRate(tried));
     }
     EXPECT_EQ(rates, kTrialOrder);
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::Found);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::Found);
     EXPECT_EQ(test.fNextBaudRate(tried), 0);
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::BaudFailed);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::BaudFailed);
 
     tried = BaudBit::B9600 | BaudBit::B38400;
     EXPECT_EQ(test.fNextBaudRate(tried), 19200);
@@ -73,32 +73,32 @@ QByteArray runs(std::initializer_list<std::pair<int, quint8>> parts,
 }
 
 TEST_F(BaudTestTest, SampleJudgement) {
-    const std::pair<QByteArray, int> cases[] = {
-        // format; 0: the rate fails
-        {runs({{699, 'A'}, {301, 0xC8}}), 0},
+    constexpr DataFormat fails = DataFormat::Unknown;
+    const std::pair<QByteArray, DataFormat> cases[] = {
+        {runs({{699, 'A'}, {301, 0xC8}}), fails},
         {runs({{700, 'A'}, {300, 0xC8}}), DataFormat::Decimal},
         {runs({{300, 'A'}, {700, 0xC8}}), DataFormat::Binary},
         // 127 is the highest 7-bit value, 128 the lowest 8-bit one.
         {runs({{699, 'A'}, {1, 127}, {300, 0xC8}}), DataFormat::Decimal},
-        {runs({{699, 'A'}, {1, 128}, {300, 0xC8}}), 0},
+        {runs({{699, 'A'}, {1, 128}, {300, 0xC8}}), fails},
         {runs({{699, 0xC8}, {1, 128}, {300, 'A'}}), DataFormat::Binary},
-        {runs({{699, 0xC8}, {1, 127}, {300, 'A'}}), 0},
-        {QByteArray(), 0},
-        {runs({{100, 'A'}}, ""), 0},  // no carriage return
-        {"\r\r\r", 0},                // carriage returns only
+        {runs({{699, 0xC8}, {1, 127}, {300, 'A'}}), fails},
+        {QByteArray(), fails},
+        {runs({{100, 'A'}}, ""), fails},  // no carriage return
+        {"\r\r\r", fails},                // carriage returns only
         // Only the first 5001 bytes count.
         {runs({{5000, 'A'}}) + QByteArray(20000, '\xC8'), DataFormat::Decimal},
-        {runs({{5001, 'A'}}), 0},
+        {runs({{5001, 'A'}}), fails},
     };
     for (const auto& [sample, format] : cases) {
-        rig.state.detectedFormat = 0;
-        EXPECT_EQ(test.fCheckBaudSample(sample), format != 0) << sample.left(8).toHex().data();
-        EXPECT_EQ(rig.state.detectedFormat, format);
+        rig.result.detectedFormat = fails;
+        EXPECT_EQ(test.fCheckBaudSample(sample), format != fails) << sample.left(8).toHex().data();
+        EXPECT_EQ(rig.result.detectedFormat, format);
     }
 }
 
 class BaudTestRateTest : public BaudTestTest,
-                         public ::testing::WithParamInterface<std::pair<int, int>> {};
+                         public ::testing::WithParamInterface<std::pair<int, DataFormat>> {};
 
 TEST_P(BaudTestRateTest, UnitIsFoundAtItsRateAfterTheEarlierRatesFail) {
     const auto [rate, format] = GetParam();
@@ -110,9 +110,9 @@ TEST_P(BaudTestRateTest, UnitIsFoundAtItsRateAfterTheEarlierRatesFail) {
     // Each rate: a 50 ms set-up tick, then three 1000 ms listening intervals.
     EXPECT_EQ(runToEnd(), (turn + 1) * 3050);
 
-    EXPECT_EQ(rig.state.detectedBaud, rate);
-    EXPECT_EQ(rig.state.detectedFormat, format);
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::Found);
+    EXPECT_EQ(rig.result.detectedBaud, rate);
+    EXPECT_EQ(rig.result.detectedFormat, format);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::Found);
     EXPECT_EQ(braceBauds(unit), tried);
     EXPECT_EQ(rig.splash.messages.size(), tried.size());
     EXPECT_EQ(rig.splash.messages.back(), QStringLiteral("Checking Baud Rates (%1) ...").arg(rate));
@@ -136,8 +136,8 @@ TEST_F(BaudTestTest, AllRatesFailing) {
     // Six rates, then one tick that finds none left.
     EXPECT_EQ(runToEnd(), 6 * 3050 + 50);
 
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::BaudFailed);
-    EXPECT_EQ(rig.state.detectedBaud, 0);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::BaudFailed);
+    EXPECT_EQ(rig.result.detectedBaud, 0);
     EXPECT_EQ(braceBauds(silent), kTrialOrder);
     EXPECT_EQ(rig.TestComm.settings(), "4800,n,8,1");
     EXPECT_EQ(rig.TestComm.commPort(), 2);
@@ -148,7 +148,7 @@ TEST_F(BaudTestTest, PortErrorsFailTheRatesWithoutReport) {
     rig.ports.setOpenFails(kUnitPort, true);
 
     EXPECT_EQ(runToEnd(), 7 * 50);
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::BaudFailed);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::BaudFailed);
     EXPECT_THAT(rig.boxes.shown(), IsEmpty());
 }
 
@@ -156,7 +156,7 @@ TEST_F(BaudTestTest, ClickDuringTheTestEndsItAtTheNextTick) {
     RatedUnit unit(1200, kDecimalFrame);
     rig.ports.addPort(kUnitPort, &unit);
     test.Form_Click();  // lblClick still hidden
-    EXPECT_FALSE(rig.state.skipBaudTest);
+    EXPECT_FALSE(rig.result.skipBaudTest);
 
     const qint64 started = rig.clock.tickCount();
     test.start();
@@ -165,8 +165,8 @@ TEST_F(BaudTestTest, ClickDuringTheTestEndsItAtTheNextTick) {
     ASSERT_TRUE(rig.clock.runUntil([&] { return continued > 0; }, 1000));
 
     EXPECT_EQ(continuedAt - started, 3050 + 50 + 1000);
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::BaudSkipped);
-    EXPECT_EQ(rig.state.detectedBaud, 0);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::BaudSkipped);
+    EXPECT_EQ(rig.result.detectedBaud, 0);
     EXPECT_EQ(rig.TestComm.settings(), "19200,n,8,1");
     EXPECT_EQ(rig.TestComm.commPort(), kUnitPort);
     EXPECT_FALSE(rig.TestComm.portOpen());
@@ -182,26 +182,26 @@ TEST_F(BaudTestTest, ClickOnLblClickAlwaysSkips) {
     // The first tick still sets up 9600 before it sees the flag.
     EXPECT_EQ(runToEnd(), 50);
     EXPECT_THAT(braceBauds(unit), ElementsAre(9600));
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::BaudSkipped);
-    EXPECT_EQ(rig.state.detectedBaud, 0);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::BaudSkipped);
+    EXPECT_EQ(rig.result.detectedBaud, 0);
 }
 
 TEST_F(BaudTestTest, NothingToTestEndsAtTheFirstTick) {
     RatedUnit unit(9600, kDecimalFrame);
     rig.ports.addPort(kUnitPort, &unit);
-    rig.state.detectedBaud = 1234;
-    rig.state.activePort = 0;
+    rig.result.detectedBaud = 1234;
+    rig.result.activePort = 0;
     EXPECT_EQ(runToEnd(), 50);
-    EXPECT_EQ(rig.state.detectedBaud, 0);
+    EXPECT_EQ(rig.result.detectedBaud, 0);
     EXPECT_FALSE(rig.splash.clickVisible);
 
     // A starting rate that is not one of the six.
-    rig.state.activePort = kUnitPort;
+    rig.result.activePort = kUnitPort;
     rig.TestComm.setSettings("14400,n,8,1");
     EXPECT_EQ(runToEnd(), 50);
     EXPECT_TRUE(rig.splash.clickVisible);
     EXPECT_EQ(rig.TestComm.settings(), "14400,n,8,1");
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::Found);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::Found);
     EXPECT_THAT(rig.ports.writes(), IsEmpty());
 }
 

@@ -28,7 +28,7 @@ protected:
     }
 
     StartupRig rig;
-    PortDiscovery discovery{rig.clock, rig.boxes, rig.state};
+    PortDiscovery discovery{rig.clock, rig.boxes, rig.result};
 };
 
 TEST_F(PortDiscoveryTest, NoOpenablePortMarksNothingAndProbesNothing) {
@@ -36,7 +36,7 @@ TEST_F(PortDiscoveryTest, NoOpenablePortMarksNothingAndProbesNothing) {
     rig.ports.setOpenFails(4, true);  // held by another program
 
     EXPECT_EQ(find(), 0);
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::NoPorts);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::NoPorts);
     EXPECT_THAT(rig.portsWith(&PortStatus::opened), IsEmpty());
     EXPECT_EQ(modems(), 0);
     EXPECT_THAT(rig.ports.writes(), IsEmpty());
@@ -47,10 +47,10 @@ TEST_F(PortDiscoveryTest, SilentPortsExistWithoutTraffic) {
     rig.ports.addPort(7);
 
     EXPECT_EQ(find(), 2 * 100);
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::NoTraffic);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::NoTraffic);
     EXPECT_THAT(rig.portsWith(&PortStatus::opened), ElementsAre(2, 7));
     EXPECT_THAT(rig.portsWith(&PortStatus::traffic), IsEmpty());
-    EXPECT_EQ(rig.state.activePort, 0);
+    EXPECT_EQ(rig.result.activePort, 0);
 }
 
 TEST_F(PortDiscoveryTest, HighestPortWithTrafficBecomesActive) {
@@ -62,9 +62,9 @@ TEST_F(PortDiscoveryTest, HighestPortWithTrafficBecomesActive) {
 
     find();
 
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::Found);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::Found);
     EXPECT_THAT(rig.portsWith(&PortStatus::traffic), ElementsAre(3, 5));
-    EXPECT_EQ(rig.state.activePort, 5);
+    EXPECT_EQ(rig.result.activePort, 5);
     EXPECT_FALSE(rig.TestComm.portOpen());
     EXPECT_EQ(rig.TestComm.rThreshold(), 1);
 }
@@ -78,12 +78,12 @@ TEST_F(PortDiscoveryTest, EnumerationStartsAtTheControlsPortAndWraps) {
     find();
     // Only the first attempt failed, and every other port was still tried.
     EXPECT_EQ(rig.portsWith(&PortStatus::opened).size(), 19u);
-    EXPECT_FALSE(rig.state.portStatus[7].opened);
+    EXPECT_FALSE(rig.result.portStatus[7].opened);
 
-    rig.state = SharedState{};
+    rig.result = StartupResult{};
     rig.TestComm.setCommPort(0);
     find();
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::NoPorts);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::NoPorts);
     EXPECT_THAT(rig.portsWith(&PortStatus::opened), IsEmpty());
 }
 
@@ -114,7 +114,7 @@ TEST_F(PortDiscoveryTest, PortFailingItsActivityTestTwiceIsMarkedWithoutTraffic)
     EXPECT_EQ(find(), 5 * 100);
     EXPECT_THAT(rig.portsWith(&PortStatus::opened), ElementsAre(2, 3, 4, 5));
     EXPECT_THAT(rig.portsWith(&PortStatus::traffic), ElementsAre(5));
-    EXPECT_EQ(rig.state.activePort, 5);
+    EXPECT_EQ(rig.result.activePort, 5);
     EXPECT_EQ(rig.TestComm.rThreshold(), 1);
 }
 

@@ -2,11 +2,11 @@
 
 #include "app/startup/SplashView.h"
 #include "app/startup/Startup.h"
+#include "app/startup/StartupResult.h"
 #include "platform/FakeSerialPort.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VirtualClock.h"
 #include "support/ScriptedPeer.h"
-#include "unitlink/SharedState.h"
 
 #include <QStringList>
 #include <functional>
@@ -96,7 +96,7 @@ struct StartupRig {
     std::vector<int> portsWith(bool PortStatus::*column) const {
         std::vector<int> matching;
         for (int p = 1; p <= 20; ++p) {
-            if (state.portStatus[p].*column) {
+            if (result.portStatus[p].*column) {
                 matching.push_back(p);
             }
         }
@@ -107,7 +107,7 @@ struct StartupRig {
     FakePortSystem ports{clock};
     FakeSerialPort TestComm{ports};
     ScriptedMessageBoxes boxes;
-    SharedState state;
+    StartupResult result;
     RecordingSplash splash;
 };
 

@@ -18,13 +18,11 @@ protected:
 
     StartupRig rig;
     QStringList calls;
-    Startup startup{rig.clock,
-                    rig.boxes,
-                    rig.state,
-                    rig.TestComm,
-                    rig.splash,
-                    record("showMainWindow"),
-                    record("unloadSplash")};
+    Startup startup{
+        rig.clock, rig.boxes, rig.TestComm, rig.splash, record("showMainWindow"), [this] {
+            calls << "unloadSplash";
+            rig.result = startup.result();
+        }};
 };
 
 TEST_F(StartupTest, BaudTestRunsOnTheHighestPortWithTrafficBeforeTheModemTest) {
@@ -44,7 +42,7 @@ TEST_F(StartupTest, BaudTestRunsOnTheHighestPortWithTrafficBeforeTheModemTest) {
     EXPECT_THAT(rig.splash.messages,
                 ElementsAre("Checking Communications Ports ...", "Checking Baud Rates (9600) ...",
                             "Testing for Modems ...", "Loading Settings ..."));
-    EXPECT_EQ(rig.state.detectedBaud, 9600);
+    EXPECT_EQ(rig.result.detectedBaud, 9600);
     EXPECT_EQ(rig.ports.bytesWritten(3), "AT\r");
     EXPECT_EQ(rig.ports.bytesWritten(5), "{AT\r");
     EXPECT_THAT(rig.portsWith(&PortStatus::modem), ElementsAre(7));
@@ -55,7 +53,7 @@ TEST_F(StartupTest, WithoutTrafficTheMainWindowFollowsAtOnce) {
 
     startup.Main();
 
-    EXPECT_EQ(rig.state.startupStatus, StartupStatus::NoTraffic);
+    EXPECT_EQ(rig.result.startupStatus, StartupStatus::NoTraffic);
     EXPECT_THAT(calls, ElementsAre("showMainWindow", "unloadSplash"));
     EXPECT_THAT(rig.splash.messages, ElementsAre("Checking Communications Ports ...",
                                                  "Testing for Modems ...", "Loading Settings ..."));

@@ -7,32 +7,19 @@
 #include "platform/FakeSerialPort.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VirtualClock.h"
+#include "support/Screenshot.h"
 #include "unitsim/SimulatedUnit.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
+#include <QLabel>
 #include <QMap>
 #include <QWidget>
-#include <cstdio>
 #include <map>
 #include <memory>
 
 namespace tarquel::test {
-
-// With TARQUEL_SCREENSHOT_DIR set, saves the window as a PNG there and prints the path.
-inline void saveScreenshot(QWidget& window, const QString& name) {
-    const QString dir = qEnvironmentVariable("TARQUEL_SCREENSHOT_DIR");
-    if (dir.isEmpty()) {
-        return;
-    }
-    QDir().mkpath(dir);
-    const QString path = QDir(dir).absoluteFilePath(name);
-    if (window.grab().save(path)) {
-        std::printf("Screenshot written: %s\n", qPrintable(path));
-    }
-}
 
 // The whole application on virtual time: fake serial hardware with simulated units on chosen
 // port numbers, message boxes answered by the test, and the real windows (offscreen).
@@ -80,17 +67,15 @@ protected:
     }
 
     FrmMain& main() { return *app->mainWindow(); }
-    SharedState& state() { return app->state(); }
+    UnitSession& session() { return main().session(); }
+    QString labelText(const char* name) { return main().label(name)->text(); }
 
-    // The boxes shown so far with the given title.
-    std::vector<MsgBox> boxesTitled(const QString& title) const {
-        std::vector<MsgBox> found;
+    QStringList boxTitles() const {
+        QStringList titles;
         for (const MsgBox& box : boxes.shown()) {
-            if (box.title == title) {
-                found.push_back(box);
-            }
+            titles << box.title;
         }
-        return found;
+        return titles;
     }
 
     VirtualClock clock;

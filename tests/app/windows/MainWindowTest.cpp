@@ -1,13 +1,17 @@
-// The connected main window: captions, menus, serial settings, port selection, calibration mode.
+// The main window as a view of its session: each control reaches its workflow, each view call
+// its widget, and closing ends the session.
 #include "AppRig.h"
-#include "platform/Errors.h"
+#include "app/FrmAbout.h"
+#include "app/StatusPanel.h"
+#include "calibration/CalibrationPanel.h"
+#include "livedata/DisplayFormat.h"
+#include "maptool/FrmEEPROMCompare.h"
 #include "unitlink/CommProperties.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDate>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -15,177 +19,161 @@
 namespace tarquel {
 namespace {
 
-using test::AppRig;
-
-class MainWindow : public AppRig {
+class MainWindow : public test::AppRig {
 protected:
     void SetUp() override {
-        addUnit(1);
+        unit = &addUnit(1);
+        addUnit(3).setWord(0x0000, 0x4C03);
         ASSERT_TRUE(startApplication());
         system.clearWrites();
     }
-    QString labelText(const char* name) { return main().label(name)->text(); }
-    CommProperties* openProperties() {
-        main().action("mnuProperties")->trigger();
-        return main().findChild<CommProperties*>();
+    void trigger(const char* name) { main().action(name)->trigger(); }
+    void click(const char* name) {
+        QTest::mouseClick(main().button(name), Qt::LeftButton);
+        clock.runFor(20);
     }
+    template <typename Window>
+    Window* shown() const {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<Window*>(w); window != nullptr && window->isVisible()) {
+                return window;
+            }
+        }
+        return nullptr;
+    }
+    unitsim::SimulatedUnit* unit = nullptr;
 };
 
-TEST_F(MainWindow, CaptionsAndDesktopFolder) {
+TEST_F(MainWindow, TheMenusReachTheirCommands) {
     EXPECT_EQ(main().windowTitle(), QStringLiteral("Tarquel V 1.0"));
     EXPECT_EQ(main().action("mnuAbout")->text(), QStringLiteral("&About Tarquel..."));
-    EXPECT_EQ(state().desktopFolder, QStringLiteral("/home/tech/Desktop/"));
-}
 
-TEST_F(MainWindow, MenuTreeHasItsCaptionsAccessKeysAndShortcuts) {
-    struct Item {
-        const char* name;
-        const char* caption;
-        QKeySequence key;
-    };
-    const Item items[] = {
-        {"mnuGetEEPROM", "Get &EEPROM Map", QKeySequence(Qt::CTRL | Qt::Key_E)},
-        {"mnuClearCal", "Clear Magnetic Calibration", {}},
-        {"mnuClearNorth", "Clear North Rotation", {}},
-        {"mnuExit", "E&xit", {}},
-        {"mnuProperties", "&Properties", {}},
-        {"mnuCalAccel", "&Accelerometer", {}},
-        {"mnuCalPend", "&Pendulum", {}},
-        {"mnuNormalView", "&Normal", {}},
-        {"mnuHiCon", "&High Contrast", {}},
-        {"mnuDataTerminal", "&Data Terminal", QKeySequence(Qt::CTRL | Qt::Key_T)},
-        {"mnuHelpContents", "Open &Help File...", {}},
-    };
-    for (const Item& item : items) {
-        QAction* action = main().action(item.name);
-        ASSERT_NE(action, nullptr) << item.name;
-        EXPECT_EQ(action->text(), QLatin1String(item.caption)) << item.name;
-        EXPECT_EQ(action->shortcut(), item.key) << item.name;
-        EXPECT_TRUE(action->isVisible()) << item.name;
-        EXPECT_TRUE(action->isEnabled()) << item.name;
-    }
-    QStringList tops;
-    for (QAction* top : main().menuBar()->actions()) {
-        tops << top->text();
-    }
-    EXPECT_EQ(tops, (QStringList{QStringLiteral("&File"), QStringLiteral("&Communications"),
-                                 QStringLiteral("&Options"), QStringLiteral("&View Data"),
-                                 QStringLiteral("&Help")}));
-    EXPECT_EQ(main().mnuCommPort(0)->text(), QStringLiteral("Port &1"));
-    EXPECT_EQ(main().mnuCommPort(9)->text(), QStringLiteral("Port 1&0"));
-    EXPECT_EQ(main().mnuCommPort(19)->text(), QStringLiteral("Port 20"));
-    EXPECT_EQ(main().mnuCommPort(0)->shortcut(), QKeySequence());
-    EXPECT_EQ(main().mnuCommPort(1)->shortcut(), QKeySequence(Qt::Key_F2));
-    EXPECT_EQ(main().mnuCommPort(8)->shortcut(), QKeySequence(Qt::Key_F9));
-    EXPECT_EQ(main().mnuCommPort(9)->shortcut(), QKeySequence());
-    EXPECT_TRUE(main().action("mnuCalAccel")->isChecked());
-    EXPECT_TRUE(main().action("mnuNormalView")->isChecked());
-}
+    trigger("mnuClearCal");
+    EXPECT_EQ(boxes.shown().back().title, QStringLiteral("No magnetic cal to remove!"));
+    trigger("mnuClearNorth");
+    EXPECT_EQ(boxes.shown().back().title, QStringLiteral("No north alignement to remove!"));
 
-TEST_F(MainWindow, InformationBoxIgnoresTyping) {
-    main().setInformationText(
-        QStringLiteral("1.  Press the Begin Test button to start a calibration.\r\n"));
-    main().txtInformation()->setFocus();
-    QTest::keyClicks(main().txtInformation(), QStringLiteral("xyz"));
-    EXPECT_FALSE(main().txtInformation()->toPlainText().contains(QStringLiteral("xyz")));
-}
+    trigger("mnuCalPend");
+    EXPECT_EQ(labelText("lblCalMode"), QStringLiteral("Pend"));
+    EXPECT_TRUE(main().action("mnuCalPend")->isChecked());
+    EXPECT_FALSE(main().action("mnuCalAccel")->isChecked());
+    EXPECT_EQ(unit->channels(), QStringLiteral("2007C00000"));
+    trigger("mnuCalAccel");
+    EXPECT_EQ(labelText("lblCalMode"), QStringLiteral("Accel"));
 
-TEST_F(MainWindow, PropertiesOkWithTheSameRateStillSelectsDecimalOutput) {
-    state().dataFormat = DataFormat::Binary;
-    main().setFormatCaption(QStringLiteral("Binary"));
-    CommProperties* dialog = openProperties();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Communications Properties"));
-    EXPECT_EQ(dialog->Combo1()->currentText(), QStringLiteral("9600"));
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
-    EXPECT_EQ(system.bytesWritten(1), QByteArray("_"));
-    EXPECT_EQ(labelText("Label9"), QStringLiteral("Decimal"));
-    EXPECT_EQ(state().dataFormat, DataFormat::Decimal);
-    EXPECT_EQ(main().MSComm1().settings(), QStringLiteral("9600,n,8,1"));
-}
-
-TEST_F(MainWindow, PropertiesOkAppliesANewRateAndCancelDoesNot) {
-    CommProperties* dialog = openProperties();
-    dialog->Combo1()->setCurrentText(QStringLiteral("19200"));
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
-    EXPECT_EQ(main().MSComm1().settings(), QStringLiteral("19200,n,8,1"));
-    EXPECT_EQ(labelText("Label8"), QStringLiteral("19200,n,8,1"));
-    EXPECT_TRUE(main().MSComm1().portOpen());
-    clock.runFor(100);
-
-    dialog = openProperties();
-    EXPECT_EQ(dialog->Combo1()->currentText(), QStringLiteral("19200"));
-    dialog->Combo1()->setCurrentText(QStringLiteral("2400"));
-    system.clearWrites();
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnCancel")), Qt::LeftButton);
-    EXPECT_EQ(main().MSComm1().settings(), QStringLiteral("19200,n,8,1"));
-    EXPECT_TRUE(system.writes().empty());
-}
-
-TEST_F(MainWindow, APortThatCannotReopenAtTheNewRateGoesBackToTheOldRate) {
-    auto& port = static_cast<FakeSerialPort&>(main().MSComm1());
-    port.injectError(FakeSerialPort::Operation::Open, ErrorNumber::PortNotAvailable);
-    CommProperties* dialog = openProperties();
-    dialog->Combo1()->setCurrentText(QStringLiteral("38400"));
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
-    ASSERT_EQ(boxesTitled(QStringLiteral("Port Error!")).size(), 1u);
-    EXPECT_EQ(boxes.shown().back().icon, MsgIcon::Critical);
-    EXPECT_EQ(main().MSComm1().settings(), QStringLiteral("9600,n,8,1"));
-    EXPECT_TRUE(main().MSComm1().portOpen());
-    EXPECT_EQ(labelText("Label8"), QStringLiteral("9600,n,8,1"));
-}
-
-TEST_F(MainWindow, SelectingAnotherPortClearsTwoConfigurationBitsOfItsUnit) {
-    unitsim::SimulatedUnit& other = addUnit(3);
-    other.setWord(0x0000, 0x4C03);
     main().mnuCommPort(2)->trigger();
+    EXPECT_EQ(labelText("Label10"), QStringLiteral("Comm 3"));
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(main().mnuCommPort(i)->isChecked(), i == 2) << "entry " << i;
     }
-    EXPECT_EQ(labelText("Label10"), QStringLiteral("Comm 3"));
-    EXPECT_EQ(other.word(0x0000), 0x0403);
+    EXPECT_EQ(main().label("Label10")->toolTip(),
+              QStringLiteral("Displays the current serial port being used.\nfake:port3"));
 
-    other.setWord(0x0000, 0xFFFF);
-    main().mnuCommPort(2)->trigger();
-    EXPECT_EQ(other.word(0x0000), 0xB7FF);
+    trigger("mnuProperties");
+    auto* properties = main().findChild<CommProperties*>();
+    ASSERT_NE(properties, nullptr);
+    properties->Combo1()->setCurrentText(QStringLiteral("19200"));
+    QTest::mouseClick(properties->findChild<QPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
+    EXPECT_EQ(labelText("Label8"), QStringLiteral("19200,n,8,1"));
+    EXPECT_EQ(session().MSComm1().settings(), QStringLiteral("19200,n,8,1"));
+
+    trigger("mnuGetEEPROM");
+    FrmEEPROMCompare* compare = shown<FrmEEPROMCompare>();
+    ASSERT_NE(compare, nullptr);
+    trigger("mnuGetEEPROM");
+    EXPECT_EQ(shown<FrmEEPROMCompare>(), compare) << "one comparison window";
+    compare->close();
+
+    trigger("mnuDataTerminal");
+    ASSERT_NE(main().dataTerminal(), nullptr);
+    EXPECT_TRUE(main().dataTerminal()->isVisible());
+    main().dataTerminal()->close();
+
+    trigger("mnuAbout");
+    FrmAbout* about = shown<FrmAbout>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about->label("lblCopy")->text(), aboutNotice(QDate::currentDate().year()));
 }
 
-TEST_F(MainWindow, APortThatCannotBeOpenedReturnsToThePreviousOne) {
-    main().mnuCommPort(6)->trigger();  // port 7 has no device
-    const auto errors = boxesTitled(QStringLiteral("Port Error!"));
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(
-        errors[0].prompt,
-        QStringLiteral("An error has ocurred while attempting to access the port selected.\r\n"
-                       "Please check port status to verify this port is still valid."));
-    for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(main().mnuCommPort(i)->isChecked(), i == 0) << "entry " << i;
+TEST_F(MainWindow, TheButtonsReachTheCalibrationAndTheAlignment) {
+    click("btnInitialize");
+    ASSERT_TRUE(session().calibration().testRunning());
+    EXPECT_EQ(unit->word(0xB608), 0x1414);
+    EXPECT_FALSE(main().action("mnuProperties")->isEnabled());
+    EXPECT_EQ(labelText("DataLabel_5"), QStringLiteral("Calc Hdg"));
+
+    // North alignment asks with the heading the window shows (216.9: whole mg of the field).
+    unit->setHeading(217);
+    clock.runFor(12000);
+    ASSERT_EQ(labelText("DataBox_5"), QStringLiteral("216.9 dg"));
+    boxes.queueAnswer(MsgAnswer::No);
+    click("btnAlign");
+    EXPECT_EQ(boxes.shown().back().title, QStringLiteral("Write to North Alignment to EEPROM?"));
+    EXPECT_TRUE(boxes.shown().back().prompt.contains(QStringLiteral("Heading:  -143.1\r\n")))
+        << boxes.shown().back().prompt.toStdString();
+
+    // The gauge shows in a cardinal window and hands the focus to Enter Data: Enter stores.
+    unit->setHeading(90);
+    clock.runFor(12000);
+    ASSERT_TRUE(main().button("btnGetData")->hasFocus());
+    QTest::keyClick(main().button("btnGetData"), Qt::Key_Return);
+    EXPECT_EQ(session().calibration().collectedMask(), 2);
+    EXPECT_EQ(labelText("lblHdg_1"), GeneralNumber(session().calibration().point(1).heading));
+    click("btnClear");
+    EXPECT_EQ(session().calibration().collectedMask(), 0);
+    for (const double heading : {0.0, 90.0, 180.0, 270.0}) {
+        unit->setHeading(heading);
+        clock.runFor(12000);
+        click("btnGetData");
     }
-    EXPECT_EQ(main().MSComm1().commPort(), 1);
-    EXPECT_TRUE(main().MSComm1().portOpen());
-    EXPECT_EQ(labelText("Label10"), QStringLiteral("Comm 1"));
+    ASSERT_TRUE(main().button("btnEEPROM")->hasFocus());
+    boxes.queueAnswer(MsgAnswer::Yes);
+    click("btnEEPROM");
+    EXPECT_EQ(session().calibration().lastWrite(), CalibrationWorkflow::WriteResult::Verified);
+
+    click("btnNewTest");
+    EXPECT_FALSE(session().calibration().testRunning());
+    EXPECT_EQ(unit->word(0xB608), 0x0A0A);
+    EXPECT_TRUE(main().action("mnuProperties")->isEnabled());
 }
 
-TEST_F(MainWindow, PendulumModeFromTheMenu) {
-    main().action("mnuCalPend")->trigger();
-    EXPECT_TRUE(main().action("mnuCalPend")->isChecked());
-    EXPECT_FALSE(main().action("mnuCalAccel")->isChecked());
-    EXPECT_EQ(labelText("lblCalMode"), QStringLiteral("Pend"));
-    EXPECT_EQ(state().calMode, CalMode::Pendulum);
-    EXPECT_EQ(system.bytesWritten(1), QByteArray(">2007C00000"));
-    EXPECT_EQ(units[1]->channels(), QStringLiteral("2007C00000"));
+TEST_F(MainWindow, ViewCallsReachTheirWidgets) {
+    StatusPanel& status = *main().statusPanel();
+    status.setInformationText(QStringLiteral("1.  a\r\n2.  b"));
+    EXPECT_EQ(status.txtInformation()->toPlainText(), QStringLiteral("1.  a\n2.  b"));
+    EXPECT_TRUE(status.txtInformation()->isReadOnly());
+    status.setInformationCaption(QStringLiteral("Caption"));
+    EXPECT_EQ(labelText("Label46"), QStringLiteral("Caption"));
+    status.showCautionBadge(QStringLiteral("CAUTION"), Rgb{255, 255, 0});
+    EXPECT_TRUE(main().label("lblCaution")->isVisibleTo(&main()));
+    EXPECT_EQ(main().label("lblCaution")->palette().color(QPalette::Window), QColor(255, 255, 0));
+    status.hideCautionBadge();
+    EXPECT_FALSE(main().label("lblCaution")->isVisibleTo(&main()));
+    status.setSoftwareInfo(QStringLiteral("Receiving Data.\rData routed to terminal display."));
+    EXPECT_EQ(labelText("lblSoftwareInfo"),
+              QStringLiteral("Receiving Data.\nData routed to terminal display."));
+    main().setFormatCaption(QStringLiteral("Binary"));
+    EXPECT_EQ(labelText("Label9"), QStringLiteral("Binary"));
+    main().setPortEntryVisible(5, false);
+    EXPECT_FALSE(main().mnuCommPort(5)->isVisible());
+    main().appendToPortEntry(10, QStringLiteral(" - Modem"));
+    EXPECT_EQ(main().mnuCommPort(10)->text(), QStringLiteral("Port 11 - Modem"));
+
+    // The live values follow the frames at the display rate.
+    clock.runFor(1000);
+    EXPECT_EQ(labelText("DataBox_6"), session().liveData().display().dataBoxCaption(6));
+    EXPECT_EQ(labelText("DataBox_6"), QStringLiteral("000.0 dg"));
+    EXPECT_EQ(labelText("lblUnit"), QStringLiteral("B600 unit: CV-3100 Version 4.20"));
 }
 
-TEST_F(MainWindow, AModeCommandTheUnitIgnoresReportsTheError) {
-    // A unit that has gone quiet cannot be identified again; the mode shows as chosen anyway.
-    units[1]->setFault(unitsim::Fault::NoReadAnswer);
-    main().unitLink().fInit(true);  // fails: the address table stays from before
-    state().writeAccessEnabled = false;
-    main().action("mnuCalPend")->trigger();
-    const auto errors = boxesTitled(QStringLiteral("Error Setting Pend Mode!"));
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].prompt, QStringLiteral("Error setting the unit to Pendulum Mode.\r\nPlease "
-                                               "check the connections and try again."));
+TEST_F(MainWindow, ClosingEndsTheSession) {
+    click("btnInitialize");
+    ASSERT_EQ(unit->word(0xB608), 0x1414);
+    trigger("mnuExit");
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_EQ(unit->word(0xB608), 0x0A0A) << "the unit's settings are put back";
+    EXPECT_FALSE(session().MSComm1().portOpen());
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// The application shell around the unit work: leaving the program, the display themes over every
-// window, the help document and the about box.
+// The application shell around the unit work: the display themes over every window and the help
+// document.
 #include "AppRig.h"
 #include "app/FrmAbout.h"
 #include "app/HelpFile.h"
+#include "app/StatusPanel.h"
 #include "calibration/CalGaugeWidget.h"
 #include "dialogs/InProcessWindow.h"
 #include "maptool/FrmEEPROMCompare.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDate>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -43,27 +42,6 @@ protected:
     unitsim::SimulatedUnit* unit = nullptr;
     QPalette desktopPalette;
 };
-
-// --- Leaving the program ---
-
-TEST_F(Shell, ClosingWhileIdleSendsNothing) {
-    start();
-    main().action("mnuExit")->trigger();
-    EXPECT_FALSE(main().isVisible());
-    EXPECT_TRUE(system.writes().empty());
-}
-
-TEST_F(Shell, ClosingAfterACalibrationWasWrittenRecalculatesTheChecksumAndWaits) {
-    start();
-    unit->setWord(0xB610, 0x0123);  // a correction the unit does not yet sum
-    ASSERT_FALSE(unit->checksumValid());
-    state().messages.SetInfoMessage(InfoFlag::UnitCalibrated);
-    const qint64 before = clock.tickCount();
-    main().close();
-    EXPECT_EQ(system.bytesWritten(1), QByteArray(1, char(34)));
-    EXPECT_GE(clock.tickCount() - before, 12000);
-    EXPECT_TRUE(unit->checksumValid());
-}
 
 // --- Display themes ---
 
@@ -132,7 +110,8 @@ void expectReadable(const char* theme) {
 
 TEST_F(Shell, HighContrastRecoloursEveryWindowAndLaterWindowsFollow) {
     start();
-    main().showCautionBadge(QStringLiteral("CAUTION"), Rgb{255, 255, 0});  // a label's own colour
+    main().statusPanel()->showCautionBadge(QStringLiteral("CAUTION"),
+                                           Rgb{255, 255, 0});  // own colour
     main().action("mnuProperties")->trigger();
     auto* properties = main().findChild<CommProperties*>();
     ASSERT_NE(properties, nullptr);
@@ -166,7 +145,8 @@ TEST_F(Shell, HighContrastRecoloursEveryWindowAndLaterWindowsFollow) {
     EXPECT_EQ(
         main().findChild<QMenu*>(QStringLiteral("mnuFile"))->palette().color(QPalette::Window),
         windowColour());
-    EXPECT_EQ(main().txtInformation()->palette().color(QPalette::Base), windowColour());
+    EXPECT_EQ(main().statusPanel()->txtInformation()->palette().color(QPalette::Base),
+              windowColour());
     EXPECT_EQ(main().button("btnInitialize")->palette().color(QPalette::Button), windowColour());
     EXPECT_EQ(main().lgCal()->palette().color(QPalette::Window), windowColour());
     const QColor caution = main().label("lblCaution")->palette().color(QPalette::Window);
@@ -189,7 +169,8 @@ TEST_F(Shell, HighContrastRecoloursEveryWindowAndLaterWindowsFollow) {
     EXPECT_TRUE(main().action("mnuNormalView")->isChecked());
     EXPECT_FALSE(main().action("mnuHiCon")->isChecked());
     EXPECT_EQ(main().palette().color(QPalette::Window), faceColour());
-    EXPECT_EQ(main().txtInformation()->palette().color(QPalette::Base), faceColour());
+    EXPECT_EQ(main().statusPanel()->txtInformation()->palette().color(QPalette::Base),
+              faceColour());
     EXPECT_EQ(about->palette().color(QPalette::Window), faceColour());
     EXPECT_EQ(main().label("lblCaution")->palette().color(QPalette::Window), caution);
     EXPECT_EQ(mapsMatch->palette().color(QPalette::Window), QColor(255, 0, 0));
@@ -248,25 +229,6 @@ TEST_F(Shell, HelpOpensTheDocumentNextToTheProgramOrSaysItIsMissing) {
     main().action("mnuHelpContents")->trigger();
     EXPECT_EQ(boxes.shown().size(), 1U);
     EXPECT_EQ(desktop.opened(), QStringList{QFileInfo(help).canonicalFilePath()});
-}
-
-TEST_F(Shell, AboutShowsTitleVersionRevisionAndThisYearsNotice) {
-    start();
-    main().action("mnuAbout")->trigger();
-    QPointer<FrmAbout> about = main().findChild<FrmAbout*>();
-    ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(about->isVisible());
-    EXPECT_FALSE(about->isModal());
-    EXPECT_EQ(about->windowTitle(), QStringLiteral("About Tarquel"));
-    EXPECT_EQ(about->label("lblApp")->text(), QStringLiteral("Tarquel"));
-    EXPECT_EQ(about->label("lblVersion")->text(), QStringLiteral("1.0"));
-    EXPECT_EQ(about->label("lblRevision")->text(), QStringLiteral("0"));
-    test::saveScreenshot(*about, QStringLiteral("about.png"));
-    EXPECT_TRUE(about->label("lblCopy")->text().contains(
-        QStringLiteral("-%1 Corvane").arg(QDate::currentDate().year())));
-    about->findChild<QAbstractButton*>(QStringLiteral("btnClose"))->click();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(about.isNull() || !about->isVisible());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-#include "RecordingGauge.h"
-#include "calibration/CalGaugeDriver.h"
+#include "heading/CalGaugeDriver.h"
+#include "support/RecordingViews.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ TEST(CalGaugeDriver, TargetsRangesAndActiveRange) {
     };
     // clang-format on
     for (const Row& r : rows) {
-        test::RecordingGauge gauge;
+        test::RecordingViews gauge;
         CalGaugeDriver driver(gauge);
         driver.UpdateCalGauge(50);  // outside every window first, so each row rescales
         EXPECT_TRUE(driver.UpdateCalGauge(r.heading)) << r.heading;
@@ -34,17 +34,17 @@ TEST(CalGaugeDriver, TargetsRangesAndActiveRange) {
         EXPECT_EQ(gauge.ranges[1], std::make_pair(r.min1, r.max1)) << r.heading;
     }
     for (const double heading : {15.01, 74.99, 105.01, 164.9, 195.1, 254.9, 285.1, 344.99, -0.1}) {
-        test::RecordingGauge gauge;
+        test::RecordingViews gauge;
         CalGaugeDriver driver(gauge);
         driver.UpdateCalGauge(10);
         EXPECT_FALSE(driver.UpdateCalGauge(heading));
-        EXPECT_FALSE(gauge.shown) << heading;
+        EXPECT_FALSE(gauge.gaugeShown) << heading;
         EXPECT_EQ(driver.lastCalTarget(), CalGaugeDriver::kNoTarget);
     }
 }
 
 TEST(CalGaugeDriver, StartsOnTheNorthScaleAndReportsOnlyTheFrameThatShowsIt) {
-    test::RecordingGauge gauge;
+    test::RecordingViews gauge;
     CalGaugeDriver driver(gauge);
     EXPECT_EQ(gauge.ranges[0], std::make_pair(345.0, 359.9));
     EXPECT_EQ(gauge.ranges[1], std::make_pair(0.0, 15.0));

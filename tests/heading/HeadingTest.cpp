@@ -1,6 +1,5 @@
-#include "FakeCalModeCommands.h"
-#include "calibration/HeadingCalculator.h"
-#include "calibration/HeadingMath.h"
+#include "heading/HeadingCalculator.h"
+#include "heading/HeadingMath.h"
 #include "platform/Errors.h"
 
 #include <gtest/gtest.h>
@@ -34,37 +33,26 @@ TEST(HeadingMath, ArcTangentsFollowTheSignRulesAndTheEightDecimalPi) {
 
 class HeadingCalculatorTest : public testing::Test {
 protected:
-    // A smoothed pendulum frame: unit heading, X, Y, Z, X and Y inclination in degrees.
+    // A pendulum frame: unit heading, X, Y, Z, X and Y inclination in degrees.
     std::vector<double> pendulum(double x, double y, double z = 0, double incX = 0,
                                  double incY = 0) {
-        state.calMode = CalMode::Pendulum;
         std::vector<double> v{123.4, x, y, z, incX, incY};
-        calc.CalculateHeading(v);
+        result = calc.CalculateHeading(v, CalMode::Pendulum);
         return v;
     }
 
-    SharedState state;
     ScriptedMessageBoxes boxes;
-    test::FakeCalModeCommands modes;
-    HeadingCalculator calc{state, boxes, modes};
+    HeadingCalculator calc{boxes};
+    HeadingResult result;
 };
 
-TEST_F(HeadingCalculatorTest, FilterChannelsPassesTheFirstFrameThenMovesOneThirtySecond) {
-    std::vector<double> v{100, 200};
-    calc.FilterChannels(v, 32);
-    EXPECT_EQ(v, (std::vector<double>{100, 200}));
-    v = {132, 168};
-    calc.FilterChannels(v, 32);
-    EXPECT_EQ(v, (std::vector<double>{101, 199}));
-    EXPECT_EQ(calc.channelFilterState(), v);
-}
-
-TEST_F(HeadingCalculatorTest, FilterChannelsWrapsAcrossZeroAndThreeSixty) {
+TEST_F(HeadingCalculatorTest, SmoothingPassesTheFirstFrameThenMovesOneThirtySecondTheShortWay) {
     struct Row {
         double previous, next, expected;
     };
     // clang-format off
     const Row rows[] = {
+        {100, 132, 101},      {200, 168, 199},
         {350, 10, 350.625},   {5, 355, 4.6875},
         {300, 50, 303.4375},  // a magnetometer count wraps alike
         {359, 80, 1.53125},   {1, 280, 358.46875},   // results folded back into 0..360
@@ -73,9 +61,10 @@ TEST_F(HeadingCalculatorTest, FilterChannelsWrapsAcrossZeroAndThreeSixty) {
     };
     // clang-format on
     for (const Row& r : rows) {
-        state.channelFilterPrimed = false;
+        calc.restartSmoothing();
         std::vector<double> v{r.previous};
         calc.FilterChannels(v, 32);
+        EXPECT_EQ(v[0], r.previous) << "the first frame after a restart passes unchanged";
         v = {r.next};
         calc.FilterChannels(v, 32);
         EXPECT_DOUBLE_EQ(v[0], r.expected) << r.previous << " -> " << r.next;
@@ -118,19 +107,17 @@ TEST_F(HeadingCalculatorTest, TiltCompensation) {
     EXPECT_NEAR(v[Slot::V], 50, 1e-6);
 
     // Accelerometers: level, then rolled 30 degrees (the first inclination passes unsmoothed).
-    state.calMode = CalMode::Accelerometer;
-    state.messages.SetInfoMessage(InfoFlag::TiltOver45);
     v = {10, 0, 0, -1000, 100, -100, 40};
-    calc.CalculateHeading(v);
+    calc.CalculateHeading(v, CalMode::Accelerometer);
     EXPECT_NEAR(v[Slot::XInclination], 0, 1e-9);
     EXPECT_NEAR(v[Slot::CalcHeading], 45, 1e-6);
-    state.inclFilterPrimed = false;
+    calc.restartSmoothing();
     v = {10, 0, 500, -1000 * std::cos(3.14159265 / 6), 100, 0, 0};
-    calc.CalculateHeading(v);
+    result = calc.CalculateHeading(v, CalMode::Accelerometer);
     EXPECT_NEAR(v[Slot::XInclination], -30, 1e-5);
     EXPECT_NEAR(v[Slot::YInclination], 0, 1e-9);
-    EXPECT_TRUE(state.messages.info(InfoFlag::TiltOver10));
-    EXPECT_TRUE(state.messages.info(InfoFlag::TiltOver45));  // not touched in this mode
+    EXPECT_TRUE(result.over10);
+    EXPECT_FALSE(result.over45) << "the 45 degree limit is a pendulum mode matter";
 }
 
 TEST_F(HeadingCalculatorTest, TiltFlagBounds) {
@@ -143,20 +130,19 @@ TEST_F(HeadingCalculatorTest, TiltFlagBounds) {
                         {45, 0, true, true},   {0, -45, true, true},  {44.99, 44.99, true, false}};
     // clang-format on
     for (const Row& r : rows) {
-        // Start from the opposite state so that setting and clearing are both seen.
-        state.messages.infoMessageFlags = static_cast<quint16>(
-            (r.over10 ? 0 : InfoFlag::TiltOver10) | (r.over45 ? 0 : InfoFlag::TiltOver45));
         pendulum(100, 0, 0, r.incX, r.incY);
-        EXPECT_EQ(state.messages.info(InfoFlag::TiltOver10), r.over10) << r.incX << "," << r.incY;
-        EXPECT_EQ(state.messages.info(InfoFlag::TiltOver45), r.over45) << r.incX << "," << r.incY;
+        EXPECT_EQ(result.over10, r.over10) << r.incX << "," << r.incY;
+        EXPECT_EQ(result.over45, r.over45) << r.incX << "," << r.incY;
     }
 }
 
-TEST_F(HeadingCalculatorTest, MissingAccelerometersWarnOnceAndSelectPendulumMode) {
+TEST_F(HeadingCalculatorTest, MissingAccelerometersWarnOnceUntilTheSmoothingRestarts) {
     const std::vector<double> raw{10, 1, 2, 0, 4, 5, 6};
     std::vector<double> v = raw;
-    calc.CalculateHeading(v);
+    result = calc.CalculateHeading(v, CalMode::Accelerometer);
     EXPECT_EQ(v, raw);  // the frame is not computed
+    EXPECT_TRUE(result.noAccelerometers);
+    EXPECT_TRUE(result.selectPendulum);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, QStringLiteral("No accelerometers detected!"));
     EXPECT_EQ(boxes.shown()[0].prompt,
@@ -164,15 +150,15 @@ TEST_F(HeadingCalculatorTest, MissingAccelerometersWarnOnceAndSelectPendulumMode
                              "unit does not have\r\naccelerometers.  Pendulum calibration mode "
                              "will now be used."));
     EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(modes.pendClicks, 1);
 
-    calc.CalculateHeading(v);  // the mode command failed: the flag stays set, no second box
+    // The mode command failed: no second box and no second switch.
+    result = calc.CalculateHeading(v, CalMode::Accelerometer);
+    EXPECT_TRUE(result.noAccelerometers);
+    EXPECT_FALSE(result.selectPendulum);
     EXPECT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(modes.pendClicks, 1);
 
-    modes.onPend = [&] { state.noAccelWarned = false; };  // a successful command re-arms it
-    state.noAccelWarned = false;
-    calc.CalculateHeading(v);
+    calc.restartSmoothing();  // what a successful mode command does
+    EXPECT_TRUE(calc.CalculateHeading(v, CalMode::Accelerometer).selectPendulum);
     EXPECT_EQ(boxes.shown().size(), 2u);
 }
 
