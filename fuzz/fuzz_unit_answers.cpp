@@ -12,9 +12,9 @@
 // address went out, and otherwise those two bytes as four hex digits; an identification gives the
 // family's addresses and a text with the identifying keywords; the checksum and channel reads ask
 // the family's addresses. No exception may escape.
-#include "ScriptedPeer.h"
 #include "platform/FakeSerialPort.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ScriptedPeer.h"
 #include "platform/VirtualClock.h"
 #include "unitlink/HexText.h"
 #include "unitlink/StdUnitAccess.h"
@@ -52,7 +52,7 @@ bool upperHex(const QString& text, qsizetype length) {
 // The unit: answers each write with the next input slice, and follows the read command so that
 // the harness knows the address asked last and every byte sent since. The scripted peer keeps the
 // schedule of slices.
-class SliceUnit : public test::ScriptedPeer {
+class SliceUnit : public ScriptedPeer {
 public:
     SliceUnit(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 

@@ -4,8 +4,8 @@
 #include "platform/FakeSerialPort.h"
 #include "platform/QtSerialPort.h"
 #include "platform/RealClock.h"
+#include "platform/ScriptedPeer.h"
 #include "platform/VirtualClock.h"
-#include "support/ScriptedPeer.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -68,7 +68,7 @@ private:
     VirtualClock clock_;
     FakePortSystem system_;
     FakeSerialPort port_;
-    test::ScriptedPeer peer_;
+    ScriptedPeer peer_;
 };
 
 class PtyHarness : public LineHarness {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/FakeSerialPort.h"
+#include "platform/FaultyLine.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VirtualClock.h"
-#include "support/FaultyLine.h"
 #include "unitlink/UnitLink.h"
 #include "unitsim/SimulatedUnit.h"
 
@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace tarquel::test {
 
@@ -47,6 +49,16 @@ protected:
             bytes += system.writes()[i].bytes;
         }
         return bytes;
+    }
+    // The writes from record first on: each one's time after the first of them, and its bytes.
+    using Wire = std::vector<std::pair<qint64, QByteArray>>;
+    Wire wire(std::size_t first = 0) const {
+        Wire writes;
+        for (std::size_t i = first; i < system.writes().size(); ++i) {
+            writes.emplace_back(system.writes()[i].timeMs - system.writes()[first].timeMs,
+                                system.writes()[i].bytes);
+        }
+        return writes;
     }
     // The command text sent from write record first on: the one-byte writes, concatenated (each
     // character of a command text goes out on its own; the read command's 7D byte too).

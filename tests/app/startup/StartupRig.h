@@ -5,8 +5,8 @@
 #include "app/startup/StartupResult.h"
 #include "platform/FakeSerialPort.h"
 #include "platform/MessageBoxes.h"
+#include "platform/ScriptedPeer.h"
 #include "platform/VirtualClock.h"
-#include "support/ScriptedPeer.h"
 
 #include <QStringList>
 #include <functional>

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace tarquel::test {
+namespace tarquel {
 
 // A device for tests: records what it receives and sends scheduled bytes or answers computed by a
 // callback. Sends at the PC's rate (no garbling).
@@ -86,4 +86,4 @@ private:
     qint64 nextStream_ = 0;
 };
 
-}  // namespace tarquel::test
+}  // namespace tarquel

@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <set>
 
-namespace tarquel::test {
+namespace tarquel {
 
 // The line between the PC and a device, losing chosen commands on the way: the address of a
 // read of one of silentReads (the read gets no answer), a write-word command to one of
@@ -43,4 +43,4 @@ private:
     int writes_ = 0;
 };
 
-}  // namespace tarquel::test
+}  // namespace tarquel
