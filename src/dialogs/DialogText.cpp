@@ -1,5 +1,7 @@
 #include "dialogs/DialogText.h"
 
+#include "platform/LineEnds.h"
+#include "platform/NamedLabel.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
@@ -50,16 +52,16 @@ QFont dialogLabelFont() {
     return font;
 }
 
-QString displayText(const QString& text) {
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
+QLabel* dialogLabel(QWidget* parent, const QString& name, Qt::Alignment alignment) {
+    QLabel* label = namedLabel(parent, name, QString(), alignment);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(dialogLabelFont());
+    return label;
 }
 
 TextExtent measureText(const QString& text, const QFont& font) {
     const QFontMetrics metrics(font);
-    const QStringList lines = displayText(text).split(QLatin1Char('\n'));
+    const QStringList lines = plainLines(text).split(QLatin1Char('\n'));
     int widest = 0;
     for (const QString& line : lines) {
         widest = std::max(widest, metrics.horizontalAdvance(line));
@@ -70,7 +72,7 @@ TextExtent measureText(const QString& text, const QFont& font) {
 int wrappedTextHeight(const QString& text, const QFont& font, int widthTwips) {
     const int widthPx = std::max(twipsToPixels(widthTwips), 1);
     int lines = 0;
-    for (const QString& paragraph : displayText(text).split(QLatin1Char('\n'))) {
+    for (const QString& paragraph : plainLines(text).split(QLatin1Char('\n'))) {
         lines += lineCount(paragraph, font, widthPx);
     }
     return lines * kTextLineTwips;

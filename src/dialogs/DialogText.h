@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFont>
+#include <QLabel>
+#include <QPointer>
 #include <QString>
 
 namespace tarquel {
@@ -11,8 +13,24 @@ constexpr int kTextLineTwips = 195;
 // The dialog labels' font: the application font, sized so that a line fits in 195 twips.
 QFont dialogLabelFont();
 
-// Text as a label shows it: carriage return + line feed and lone carriage returns break lines.
-QString displayText(const QString& text);
+// The window flags of the program's own dialog windows: a title bar without system buttons.
+inline constexpr Qt::WindowFlags kDialogWindowFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+
+// A plain-text label of a dialog window in the dialog labels' font.
+QLabel* dialogLabel(QWidget* parent, const QString& name, Qt::Alignment alignment);
+
+// The one instance of an application-wide dialog window, created on first use and owned by no
+// one: it goes with the application's top-level widgets. The window's constructor may be private
+// with this function its friend.
+template <typename Window>
+Window& singleInstance() {
+    static QPointer<Window> window;
+    if (window.isNull()) {
+        window = new Window;
+    }
+    return *window;
+}
 
 struct TextExtent {
     int width = 0;   // twips, the longest line

@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogGeometry.h"
 #include "dialogs/DialogText.h"
+#include "platform/LineEnds.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
@@ -28,30 +29,15 @@ Qt::CursorShape mousePointerShape(int pointer) {
 }
 
 frmInProcessWindow& frmInProcessWindow::instance() {
-    static QPointer<frmInProcessWindow> window;
-    if (window.isNull()) {
-        window = new frmInProcessWindow;
-    }
-    return *window;
+    return singleInstance<frmInProcessWindow>();
 }
 
-frmInProcessWindow::frmInProcessWindow()
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+frmInProcessWindow::frmInProcessWindow() : QWidget(nullptr, kDialogWindowFlags) {
     setObjectName(QStringLiteral("frmInProcessWindow"));
     setWindowTitle(QStringLiteral("Corvane Industries"));
-    const QFont font = dialogLabelFont();
-
-    label1_ = new QLabel(this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setTextFormat(Qt::PlainText);
-    label1_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label1_ = dialogLabel(this, QStringLiteral("Label1"), Qt::AlignHCenter | Qt::AlignTop);
     label1_->setWordWrap(true);
-    label1_->setFont(font);
-
-    label2_ = new QLabel(this);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label2_->setFont(font);
+    label2_ = dialogLabel(this, QStringLiteral("Label2"), Qt::AlignHCenter | Qt::AlignTop);
 }
 
 void frmInProcessWindow::setDoEvents(std::function<void()> doEvents) {
@@ -96,7 +82,7 @@ void frmInProcessWindow::applyLayout() {
 
 // The message label keeps its width and grows in height to fit the wrapped text.
 void frmInProcessWindow::setLabel1Text(const QString& message) {
-    label1_->setText(displayText(message));
+    label1_->setText(plainLines(message));
     label1Height_ = wrappedTextHeight(message, label1_->font(), ProcessDesign::Label1Width);
     layout_ = resizeForMessage(layout_, label1Height_);
     applyLayout();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/DialogText.h"
 #include "dialogs/ProcessWindowLayout.h"
 
 #include <QCursor>
@@ -61,6 +62,7 @@ protected:
 
 private:
     frmInProcessWindow();
+    friend frmInProcessWindow& singleInstance<frmInProcessWindow>();
     void ensureLoaded();
     void loadFromDesign();
     void unload();

@@ -4,6 +4,7 @@
 #include "dialogs/DialogText.h"
 #include "dialogs/InfoIcons.h"
 #include "platform/Clock.h"
+#include "platform/LineEnds.h"
 #include "platform/RealClock.h"
 #include "platform/Twips.h"
 
@@ -21,29 +22,13 @@
 namespace tarquel {
 
 InformationWindow& InformationWindow::instance() {
-    // Owned by no one: the application's top-level widget list, and dropped with it.
-    static QPointer<InformationWindow> window;
-    if (window.isNull()) {
-        window = new InformationWindow;
-    }
-    return *window;
+    return singleInstance<InformationWindow>();
 }
 
-InformationWindow::InformationWindow()
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+InformationWindow::InformationWindow() : QDialog(nullptr, kDialogWindowFlags) {
     setObjectName(QStringLiteral("InformationWindow"));
-    const QFont font = dialogLabelFont();
-
-    information_ = new QLabel(this);
-    information_->setObjectName(QStringLiteral("Information"));
-    information_->setTextFormat(Qt::PlainText);
-    information_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    information_->setFont(font);
-
-    label1_ = new QLabel(this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setTextFormat(Qt::PlainText);
-    label1_->setFont(font);
+    information_ = dialogLabel(this, QStringLiteral("Information"), Qt::AlignLeft | Qt::AlignTop);
+    label1_ = dialogLabel(this, QStringLiteral("Label1"), Qt::AlignLeft | Qt::AlignVCenter);
 
     for (int i = 0; i < kInfoMaxButtons; ++i) {
         auto* button = new QPushButton(this);
@@ -197,7 +182,7 @@ void InformationWindow::setInformationText(const QString& message) {
         return;
     }
     message_ = message;
-    information_->setText(displayText(message));
+    information_->setText(plainLines(message));
     runLayout();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/DialogText.h"
 #include "dialogs/InfoWindowLayout.h"
 #include "platform/Clock.h"
 
@@ -65,6 +66,7 @@ public slots:
 
 private:
     InformationWindow();
+    friend InformationWindow& singleInstance<InformationWindow>();
     Clock& clock();
     void loadFromDesign();
     void unload();

@@ -10,57 +10,21 @@ std::vector<double> frame(double hx, double hy) {
     return {hx, hy, 400, 0, 0, 0, 0};
 }
 
-TEST(CalPlotModel, KeepsTheRecentFramesOfARunningTestOnly) {
+TEST(CalPlot, TheModelKeepsARunningTestsRecentFramesAndTheGeometryFitsThemOnOneScale) {
     CalPlotModel model;
     model.frameShown(frame(1, 2));
-    EXPECT_TRUE(model.trail().empty());
-
-    model.testRunning(true);
-    for (int i = 0; i < CalPlotModel::kTrailLength + 5; ++i) {
-        model.frameShown(frame(i, -i));
-    }
-    const std::vector<QPointF> trail = model.trail();
-    ASSERT_EQ(trail.size(), static_cast<std::size_t>(CalPlotModel::kTrailLength));
-    EXPECT_EQ(trail.front(), QPointF(5, -5));
-    EXPECT_EQ(trail.back(),
-              QPointF(CalPlotModel::kTrailLength + 4, -(CalPlotModel::kTrailLength + 4)));
-
-    const quint64 before = model.revision();
-    PointRecord p;
-    p.Hx = 300;
-    p.Hy = -10;
-    model.pointStored(CalSlot::North, p);
-    CalibrationResult r;
-    r.xBias = -50;
-    r.yBias = 10;
-    r.xRange = 260;
-    r.yRange = 240;
-    model.solved(r);
-    EXPECT_GT(model.revision(), before);
-    EXPECT_EQ(model.points()[CalSlot::North], QPointF(300, -10));
-    ASSERT_TRUE(model.fit().has_value());
-    EXPECT_EQ(model.fit()->centre, QPointF(50, -10));
-
-    model.pointsCleared();
-    EXPECT_FALSE(model.fit().has_value());
-    EXPECT_FALSE(model.points()[CalSlot::North].has_value());
-    // A new test starts with an empty trail.
-    model.testRunning(false);
-    model.testRunning(true);
-    EXPECT_TRUE(model.trail().empty());
-}
-
-TEST(CalPlotGeometry, FitsEverythingOnOneScaleAroundTheOrigin) {
-    CalPlotModel model;
+    EXPECT_TRUE(model.trail().empty()) << "no test running";
     model.testRunning(true);
     model.frameShown(frame(300, -10));
     model.frameShown(frame(-200, 40));
-    CalibrationResult r;
+    CalibrationResult r;  // centre (50, -10)
     r.xBias = -50;
     r.yBias = 10;
     r.xRange = 250;
     r.yRange = 250;
     model.solved(r);
+    ASSERT_TRUE(model.fit().has_value());
+    EXPECT_EQ(model.fit()->centre, QPointF(50, -10));
 
     const CalPlotGeometry g = CalPlotGeometry::fit(QRectF(0, 0, 400, 200), model);
     // The ellipse reaches 50 + 250 = 300 on X; 300 * 1.12 with ticks of 100.
@@ -74,20 +38,38 @@ TEST(CalPlotGeometry, FitsEverythingOnOneScaleAroundTheOrigin) {
     const std::vector<double> ticks = g.ticks();
     EXPECT_EQ(ticks.size(), 9u);
     EXPECT_EQ(ticks.front(), -400);
-
     // An empty plot still has a scale.
     const CalPlotGeometry empty = CalPlotGeometry::fit(QRectF(0, 0, 100, 100), CalPlotModel{});
     EXPECT_GT(empty.extent, 0);
     EXPECT_GT(empty.pixelsPerUnit, 0);
+
+    for (int i = 0; i < CalPlotModel::kTrailLength + 5; ++i) {
+        model.frameShown(frame(i, -i));
+    }
+    const std::vector<QPointF> trail = model.trail();
+    ASSERT_EQ(trail.size(), static_cast<std::size_t>(CalPlotModel::kTrailLength));
+    EXPECT_EQ(trail.front(), QPointF(5, -5));
+    EXPECT_EQ(trail.back(),
+              QPointF(CalPlotModel::kTrailLength + 4, -(CalPlotModel::kTrailLength + 4)));
+
+    const quint64 before = model.revision();
+    model.pointStored(CalSlot::North, {.Hx = 300, .Hy = -10});
+    EXPECT_GT(model.revision(), before);
+    EXPECT_EQ(model.points()[CalSlot::North], QPointF(300, -10));
+    model.pointsCleared();
+    EXPECT_FALSE(model.fit().has_value());
+    EXPECT_FALSE(model.points()[CalSlot::North].has_value());
+    // A new test starts with an empty trail.
+    model.testRunning(false);
+    model.testRunning(true);
+    EXPECT_TRUE(model.trail().empty());
 }
 
 TEST(CalPlotGeometry, NiceStepsAreOneTwoOrFiveTimesAPowerOfTen) {
-    struct Row {
-        double raw, step;
-    };
-    for (const Row& row : {Row{0.7, 1}, Row{1, 1}, Row{1.01, 2}, Row{3, 5}, Row{70, 100},
-                           Row{0.03, 0.05}, Row{0, 1}}) {
-        EXPECT_DOUBLE_EQ(CalPlotGeometry::niceStep(row.raw), row.step) << row.raw;
+    for (const auto& [raw, step] :
+         {std::pair{0.7, 1.0}, std::pair{1.0, 1.0}, std::pair{1.01, 2.0}, std::pair{3.0, 5.0},
+          std::pair{70.0, 100.0}, std::pair{0.03, 0.05}, std::pair{0.0, 1.0}}) {
+        EXPECT_DOUBLE_EQ(CalPlotGeometry::niceStep(raw), step) << raw;
     }
 }
 

@@ -2,7 +2,9 @@
 #include "calibration/EEPROMSettings.h"
 #include "support/SimRig.h"
 
+#include <array>
 #include <optional>
+#include <tuple>
 
 namespace tarquel {
 namespace {
@@ -28,83 +30,64 @@ protected:
 };
 
 TEST_F(EEPROMSettingsTest, WarningsNameTheWordItsValueAndTheRecommendation) {
-    const struct {
-        const char *a, *b;
-        std::vector<const char*> titles, lastLines;
-    } rows[] = {
-        {"0808", "18FF", {}, {}},
-        {"0809", "0001", {}, {}},
-        {"0807",
-         "0C05",
-         {"Warning: EEPROM B608 setting too low!"},
-         {"Min recommended setting:  080C"}},
-        {"0C11",
-         "0C05",
-         {"Warning: EEPROM B608 setting too high!"},
-         {"Max recommended setting:  0C0C"}},
-        {"0A0A",
-         "1905",
-         {"Warning: EEPROM B60E setting too high!"},
-         {"Max recommended setting:  1805"}},
-        {"0A0A",
-         "0000",
-         {"Warning: EEPROM B60E setting too low!"},
-         {"Min recommended setting:  0100"}},
-        {"FFFF",
-         "FFFF",
-         {"Warning: EEPROM B608 setting too high!", "Warning: EEPROM B60E setting too high!"},
-         {"Max recommended setting:  0C0C", "Max recommended setting:  18FF"}},
+    // Words A and B, then each warning's title and the last line of its text.
+    const std::array<const char*, 3> rows[] = {
+        {"0808", "18FF", ""},
+        {"0809", "0001", ""},
+        {"0807", "0C05", "Warning: EEPROM B608 setting too low! / Min recommended setting:  080C"},
+        {"0C11", "0C05", "Warning: EEPROM B608 setting too high! / Max recommended setting:  0C0C"},
+        {"0A0A", "1905", "Warning: EEPROM B60E setting too high! / Max recommended setting:  1805"},
+        {"0A0A", "0000", "Warning: EEPROM B60E setting too low! / Min recommended setting:  0100"},
+        {"FFFF", "FFFF",
+         "Warning: EEPROM B608 setting too high! / Max recommended setting:  0C0C; "
+         "Warning: EEPROM B60E setting too high! / Max recommended setting:  18FF"},
     };
-    for (const auto& row : rows) {
+    for (const auto& [a, b, expected] : rows) {
         boxes.clear();
         bool aOk = false;
         bool bOk = false;
         const bool both =
-            settings.fCheckEEPROMValues(QLatin1String(row.a), aOk, QLatin1String(row.b), bOk, true);
-        SCOPED_TRACE(std::string(row.a) + " " + row.b);
-        EXPECT_EQ(both, row.titles.empty());
-        ASSERT_EQ(boxes.shown().size(), row.titles.size());
-        for (std::size_t i = 0; i < row.titles.size(); ++i) {
-            EXPECT_EQ(boxes.shown()[i].title, QLatin1String(row.titles[i]));
-            EXPECT_EQ(boxes.shown()[i].icon, MsgIcon::Exclamation);
-            EXPECT_EQ(boxes.shown()[i].prompt.section(QStringLiteral("\r\n"), 2),
-                      QLatin1String(row.lastLines[i]));
+            settings.fCheckEEPROMValues(QLatin1String(a), aOk, QLatin1String(b), bOk, true);
+        EXPECT_EQ(both, *expected == '\0') << a << " " << b;
+        EXPECT_EQ(aOk, !QLatin1String(expected).contains(QLatin1String("B608")));
+        EXPECT_EQ(bOk, !QLatin1String(expected).contains(QLatin1String("B60E")));
+        QStringList warnings;
+        for (const MsgBox& box : boxes.shown()) {
+            EXPECT_EQ(box.icon, MsgIcon::Exclamation);
+            warnings << box.title + QStringLiteral(" / ") +
+                            box.prompt.section(QStringLiteral("\r\n"), 2);
         }
+        EXPECT_EQ(warnings.join(QStringLiteral("; ")), QLatin1String(expected));
     }
+    EXPECT_EQ(boxes.shown()[0].prompt,
+              QStringLiteral("The value in EEPROM location B608 appears to be set too high.\r\n"
+                             "Current Setting:  FFFF\r\nMax recommended setting:  0C0C"));
     boxes.clear();
     bool aOk = true;
     bool bOk = true;
     EXPECT_FALSE(settings.fCheckEEPROMValues(QStringLiteral("0C11"), aOk, QStringLiteral("0C05"),
                                              bOk, false));
-    EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_FALSE(aOk);
-    EXPECT_TRUE(bOk);
-    settings.fCheckEEPROMValues(QStringLiteral("0C11"), aOk, QStringLiteral("0C05"), bOk, true);
-    EXPECT_EQ(boxes.shown()[0].prompt,
-              QStringLiteral("The value in EEPROM location B608 appears to be set too high.\r\n"
-                             "Current Setting:  0C11\r\nMax recommended setting:  0C0C"));
+    EXPECT_TRUE(boxes.shown().empty()) << "no warnings asked for";
 }
 
-TEST_F(EEPROMSettingsTest, RestoreWritesTheSavedValuesOrOffersTheDefaultsWhenTheyWereOutOfRange) {
-    const struct {
-        const char *saved1, *saved2;
-        std::optional<MsgAnswer> answer;  // none: no question
-        quint16 a, b;
-    } rows[] = {
-        {"0808", "18FF", std::nullopt, 0x0808, 0x18FF},
-        {"0A0A", "2030", MsgAnswer::Yes, 0x080C, 0x0105},  // low byte above 22: 05
-        {"0A0A", "2012", MsgAnswer::Yes, 0x080C, 0x0112},
-        {"0C11", "0C05", MsgAnswer::Yes, 0x080C, 0x0105},  // both set, the acceptable one too
-        {"0C11", "2030", MsgAnswer::No, 0x0C11, 0x2030},   // No writes the saved values back
-    };
-    for (const auto& row : rows) {
+TEST_F(EEPROMSettingsTest, RestoreWritesTheSavedValuesOrOffersTheDefaultsAndReportsAFailure) {
+    // The saved words, the answer to the question (none: no question), the words restored.
+    const std::tuple<const char*, const char*, std::optional<MsgAnswer>, quint16, quint16> rows[] =
+        {
+            {"0808", "18FF", std::nullopt, 0x0808, 0x18FF},
+            {"0A0A", "2030", MsgAnswer::Yes, 0x080C, 0x0105},  // low byte above 22: 05
+            {"0A0A", "2012", MsgAnswer::Yes, 0x080C, 0x0112},
+            {"0C11", "0C05", MsgAnswer::Yes, 0x080C, 0x0105},  // both set, the acceptable one too
+            {"0C11", "2030", MsgAnswer::No, 0x0C11, 0x2030},   // No writes the saved values back
+        };
+    for (const auto& [saved1, saved2, answer, a, b] : rows) {
         boxes.clear();
-        EXPECT_TRUE(restore(row.saved1, row.saved2, row.answer));
-        EXPECT_EQ(unit->word(0xB608), row.a) << row.saved1;
-        EXPECT_EQ(unit->word(0xB60E), row.b) << row.saved2;
+        EXPECT_TRUE(restore(saved1, saved2, answer));
+        EXPECT_EQ(unit->word(0xB608), a) << saved1;
+        EXPECT_EQ(unit->word(0xB60E), b) << saved2;
         EXPECT_FALSE(settings.settingsAltered());
         EXPECT_FALSE(progress.processWindowVisible());
-        if (!row.answer) {
+        if (!answer) {
             EXPECT_TRUE(boxes.shown().empty());
             continue;
         }
@@ -120,10 +103,9 @@ TEST_F(EEPROMSettingsTest, RestoreWritesTheSavedValuesOrOffersTheDefaultsWhenThe
                              "B60E set to:  2030   Default value:  01\r\n"
                              "Do you want to set these values to the default settings?"));
     EXPECT_EQ(progress.messages().front(), QStringLiteral("Restoring EEPROM values"));
-}
 
-TEST_F(EEPROMSettingsTest, AFailedWriteSkipsTheOtherWordAndAsksForTheMap) {
-    unit->setWord(0xB608, 0x1111);
+    // A failed write skips the other word and asks for the map.
+    boxes.clear();
     unit->setWord(0xB60E, 0x1111);
     line.refusedWrites = {0xB608};
     EXPECT_FALSE(restore("0A0A", "0C05"));

@@ -5,38 +5,25 @@
 namespace tarquel {
 namespace {
 
-TEST(ProcessWindowLayout, OneLineMessageKeepsTheDesign) {
-    for (int height : {195, 150, 0}) {
-        const ProcessLayout layout = resizeForMessage(ProcessLayout{}, height);
-        EXPECT_EQ(layout.windowHeight, 1155) << height;
-        EXPECT_EQ(layout.label2Top, 480) << height;
+TEST(ProcessWindowLayout, ATallerMessagePushesPleaseWaitDownAndTheWindowNeverShrinksWhileLoaded) {
+    const ProcessLayout design{};
+    const ProcessLayout three = resizeForMessage(design, 585);
+    struct Case {
+        ProcessLayout from;
+        int messageHeight, windowHeight, label2Top;
+    };
+    // Just over one line already counts. After a taller message the text moves up to a shorter
+    // one while the window keeps its height.
+    const Case cases[] = {{design, 195, 1155, 480}, {design, 0, 1155, 480},
+                          {design, 196, 1156, 481}, {design, 585, 1545, 870},
+                          {three, 195, 1545, 870},  {three, 390, 1545, 675},
+                          {three, 780, 1740, 1065}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const ProcessLayout layout = resizeForMessage(c.from, c.messageHeight);
+        EXPECT_EQ(layout.windowHeight, c.windowHeight);
+        EXPECT_EQ(layout.label2Top, c.label2Top);
     }
-}
-
-TEST(ProcessWindowLayout, TallerMessagePushesPleaseWaitDownAndGrowsTheWindow) {
-    const ProcessLayout three = resizeForMessage(ProcessLayout{}, 585);
-    EXPECT_EQ(three.windowHeight, 1545);
-    EXPECT_EQ(three.label2Top, ProcessDesign::Label1Top + 750);
-    // Just over one line already counts.
-    const ProcessLayout justOver = resizeForMessage(ProcessLayout{}, 196);
-    EXPECT_EQ(justOver.windowHeight, 1156);
-    EXPECT_EQ(justOver.label2Top, 481);
-}
-
-TEST(ProcessWindowLayout, WindowNeverShrinksWhileLoaded) {
-    const ProcessLayout three = resizeForMessage(ProcessLayout{}, 585);
-    const ProcessLayout oneAfter = resizeForMessage(three, 195);
-    EXPECT_EQ(oneAfter.windowHeight, 1545);
-    EXPECT_EQ(oneAfter.label2Top, 870);
-
-    // A two-line message after it: the text moves up to the message, the window keeps its height.
-    const ProcessLayout twoAfter = resizeForMessage(three, 390);
-    EXPECT_EQ(twoAfter.windowHeight, 1545);
-    EXPECT_EQ(twoAfter.label2Top, 675);
-
-    const ProcessLayout four = resizeForMessage(twoAfter, 780);
-    EXPECT_EQ(four.windowHeight, 1740);
-    EXPECT_EQ(four.label2Top, 1065);
 }
 
 }  // namespace
