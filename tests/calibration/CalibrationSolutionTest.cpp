@@ -24,21 +24,15 @@ std::array<PointRecord, 4> points(double hx0, double hx180, double hy90, double 
 }
 
 TEST(SolveBiasAndGain, WorkedExamplesGiveTheirColumnsWordsAndQuality) {
-    // The four readings and the family; the X and Y bias, the X and Y gain, their four words, the
-    // quality, its message and face.
+    // The readings and the family; the biases, gains, their words, quality, message and face.
     const std::tuple<std::array<PointRecord, 4>, bool, const char*> rows[] = {
-        // xBias -50, yBias 10, both ranges 250: gains 0; offset sqrt(1300), 8.21 degrees.
-        {points(300, -200, -260, 240), false,
-         "-50.0 10.0 0.0% 0.0% FDDD 006D 0000 0000 8.21 dg. Cal recommended 2"},
-        // The same X bias in the 1600 family: -1092.27 floors to -1093.
-        {points(300, -200, -260, 240), true,
-         "-50.0 10.0 0.0% 0.0% FBBB 00DA 0000 0000 8.21 dg. Cal recommended 2"},
-        // xRange 260, yRange 240: gains -4.0% and 4.0%, words FAE1 and 051E.
-        {points(260, -260, -240, 240), false,
-         "0.0 0.0 -4.0% 4.0% 0000 0000 FAE1 051E 0 dg. No cal necessary 1"},
-        // 1600 gains are scaled by 327.68 / 2.
-        {points(260, -260, -240, 240), true,
-         "0.0 0.0 -4.0% 4.0% 0000 0000 FD70 028F 0 dg. No cal necessary 1"},
+        // xBias -50, yBias 10, xRange 260, yRange 240: gains -4.0% and 4.0%; the offset
+        // sqrt(1300) against a mean field of 250 is 8.21 degrees.
+        {points(310, -210, -250, 230), false,
+         "-50.0 10.0 -4.0% 4.0% FDDD 006D FAE1 051E 8.21 dg. Cal recommended 2"},
+        // The 1600 family: -1092.27 floors to -1093; gains are scaled by 327.68 / 2.
+        {points(310, -210, -250, 230), true,
+         "-50.0 10.0 -4.0% 4.0% FBBB 00DA FD70 028F 8.21 dg. Cal recommended 2"},
         // One decimal, rounded half away from zero.
         {points(250.5, -250, -250, 250), false,
          "-0.3 0.0 -0.0% 0.0% FFFD 0000 FFEF 0010 0.04 dg. No cal necessary 1"},

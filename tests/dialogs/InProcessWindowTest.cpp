@@ -41,7 +41,7 @@ protected:
     int doEvents_ = 0;
 };
 
-TEST_F(ProgressWindowTest, OpenShowsTheMessageOverItsOwnerOnceAndCloseGivesTheFocusBack) {
+TEST_F(ProgressWindowTest, OneOpenAtATimeOverItsOwnerGrowsWithItsMessageAndCloseRestoresAll) {
     QWidget otherOwner;
     otherOwner.show();
     auto* edit = new QLineEdit(&owner_);
@@ -64,7 +64,25 @@ TEST_F(ProgressWindowTest, OpenShowsTheMessageOverItsOwnerOnceAndCloseGivesTheFo
     const QPoint offset = progress().frameGeometry().center() - owner_.frameGeometry().center();
     EXPECT_LE(offset.manhattanLength(), 1);
     EXPECT_FALSE(progress().close());
-    EXPECT_TRUE(progress().isVisible());
+    progress().setProgress(9, 20);
+    EXPECT_EQ(progress().label2()->text(), "Please Wait ...  45 %");
+
+    // A wrapped message grows the window; a one-line one after it leaves the window as it is.
+    progress().ChangeProcessText(
+        "Restoring the unit's EEPROM settings from the saved map file, word by word");
+    const QLabel* label = progress().label1();
+    EXPECT_GT(label->height(), twipsToPixels(ProcessDesign::Label1Height));
+    EXPECT_LE(label->heightForWidth(label->width()), label->height());
+    const ProcessLayout grown = resizeForMessage({}, pixelsToTwips(label->height()));
+    const auto expectLayout = [](const ProcessLayout& l) {
+        EXPECT_EQ(progress().height(), twipsToPixels(l.windowHeight - ProcessDesign::FrameHeight));
+        EXPECT_EQ(progress().label2()->y(), twipsToPixels(l.label2Top));
+    };
+    expectLayout(grown);
+    progress().ChangeProcessText("Page 1");
+    EXPECT_EQ(label->text(), "Page 1");
+    expectLayout(grown);
+    EXPECT_EQ(doEvents_, 3);
     progress().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&progress()));
 
@@ -72,44 +90,18 @@ TEST_F(ProgressWindowTest, OpenShowsTheMessageOverItsOwnerOnceAndCloseGivesTheFo
     progress().CloseProcessWindow();
     EXPECT_FALSE(progress().isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(progress().ownerWindow(), nullptr);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&owner_));
     EXPECT_EQ(QApplication::focusWidget(), edit);
-}
 
-TEST_F(ProgressWindowTest, TheWindowTakesTheLayoutOfItsWrappedMessageUntilItIsUnloaded) {
+    // Unloading discarded the growth; an override in force before the open is put back.
     QApplication::setOverrideCursor(Qt::IBeamCursor);
-    const QString message =
-        "Restoring the unit's EEPROM settings from the saved map file, word by word";
-    progress().OpenProcessWindow(message, &owner_, MousePointer::Hourglass);
+    progress().OpenProcessWindow("Done", &owner_, MousePointer::Hourglass);
     EXPECT_EQ(pointer(), Qt::WaitCursor);
-    const QLabel* label = progress().label1();
-    EXPECT_EQ(label->width(), twipsToPixels(ProcessDesign::Label1Width));
-    EXPECT_GT(label->height(), twipsToPixels(ProcessDesign::Label1Height));
-    EXPECT_LE(label->heightForWidth(label->width()), label->height());
-    const ProcessLayout layout = resizeForMessage({}, pixelsToTwips(label->height()));
-    const auto expectLayout = [](const ProcessLayout& l) {
-        EXPECT_EQ(progress().windowHeightTwips(), l.windowHeight);
-        EXPECT_EQ(progress().height(), twipsToPixels(l.windowHeight - ProcessDesign::FrameHeight));
-        EXPECT_EQ(progress().label2()->y(), twipsToPixels(l.label2Top));
-    };
-    expectLayout(layout);
-
-    // A one-line message leaves the grown window as it is.
-    progress().ChangeProcessText("Page 1");
-    EXPECT_EQ(progress().label1()->text(), "Page 1");
-    EXPECT_EQ(progress().windowHeightTwips(), layout.windowHeight);
-    EXPECT_EQ(doEvents_, 2);
-
-    // The override in force before the open is back, and no extra level is left behind.
+    expectLayout(ProcessLayout{});
     progress().CloseProcessWindow();
     EXPECT_EQ(pointer(), Qt::IBeamCursor);
     QApplication::restoreOverrideCursor();
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-
-    // Unloading discarded the growth.
-    progress().OpenProcessWindow("Done", &owner_, MousePointer::Hourglass);
-    expectLayout(ProcessLayout{});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "no extra level is left behind";
 }
 
 }  // namespace

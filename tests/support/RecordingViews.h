@@ -1,11 +1,6 @@
 #pragma once
 
-#include "calibration/CalibrationView.h"
-#include "heading/CalModeSelector.h"
-#include "heading/Gauge.h"
-#include "livedata/LiveViews.h"
-#include "session/UnitSession.h"
-#include "unitlink/PortSelection.h"
+#include "session/UnitSession.h"  // every view interface a session takes
 
 #include <algorithm>
 #include <array>

