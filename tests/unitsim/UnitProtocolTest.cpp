@@ -14,8 +14,9 @@ using unitsim::MapFamily;
 
 class UnitProtocol : public test::SimRig {};
 
-TEST_F(UnitProtocol, AnIdentificationStringOfEvenLengthEndsWithoutAPaddingSpace) {
-    // The default model's string, of odd length, ends in a space (the unit link's tests).
+TEST_F(UnitProtocol, AnIdentificationStringOfOddLengthEndsWithoutAPaddingSpace) {
+    // Each string and its terminating 0 fill whole words: the default model's string, of even
+    // length, gets a padding space (the unit link's tests); one of odd length needs none.
     unitsim::UnitConfig config;
     config.model = QStringLiteral("CV-4");
     makeUnit(config);
