@@ -290,6 +290,8 @@ TEST_F(MainWindow, TheButtonsReachTheCalibrationWhoseViewReachesItsWidgets) {
     EXPECT_EQ(labelText("lblXBias_0"), solved.xBiasText);
     EXPECT_EQ(labelText("lblYGain_1"), solved.yGainWord);
     EXPECT_EQ(labelText("lblCalMsg"), solved.calMsgText);
+    clock.runFor(1000);
+    test::saveScreenshot(main(), QStringLiteral("calibration-solved.png"));
     boxes.queueAnswer(MsgAnswer::Yes);
     click("btnEEPROM");
     EXPECT_EQ(session().calibration().lastWrite(), CalibrationWorkflow::WriteResult::Verified);
