@@ -62,7 +62,8 @@ FrmMain::FrmMain(AppServices& services, QWidget* parent)
     livePanel_ = new LiveValuesPanel(central);
     calibrationPanel_ = new CalibrationPanel(calPlot_, central);
     statusPanel_ = new StatusPanel(central);
-    livePanel_->setFocusTargets(button("btnGetData"), statusPanel_->txtInformation());
+    livePanel_->setFocusTargets(calibrationPanel_->button(CalControl::btnGetData),
+                                statusPanel_->txtInformation());
     auto* top = new QHBoxLayout;
     top->setSpacing(8);
     top->addWidget(livePanel_, 0);
@@ -88,16 +89,16 @@ FrmMain::FrmMain(AppServices& services, QWidget* parent)
     calibrationPanel_->setOutside({action("mnuProperties"), action("mnuDataTerminal"),
                                    action("mnuGetEEPROM"), action("mnuCalMode"),
                                    livePanel_->DataLabel(5), statusPanel_->formatLabel()});
-    const std::array<std::pair<const char*, void (FrmMain::*)()>, 6> buttons{{
-        {"btnInitialize", &FrmMain::btnInitialize_Click},
-        {"btnGetData", &FrmMain::btnGetData_Click},
-        {"btnClear", &FrmMain::btnClear_Click},
-        {"btnEEPROM", &FrmMain::btnEEPROM_Click},
-        {"btnNewTest", &FrmMain::btnNewTest_Click},
-        {"btnAlign", &FrmMain::btnAlign_Click},
+    const std::array<std::pair<CalControl, void (FrmMain::*)()>, 6> buttons{{
+        {CalControl::btnInitialize, &FrmMain::btnInitialize_Click},
+        {CalControl::btnGetData, &FrmMain::btnGetData_Click},
+        {CalControl::btnClear, &FrmMain::btnClear_Click},
+        {CalControl::btnEEPROM, &FrmMain::btnEEPROM_Click},
+        {CalControl::btnNewTest, &FrmMain::btnNewTest_Click},
+        {CalControl::btnAlign, &FrmMain::btnAlign_Click},
     }};
-    for (const auto& [name, slot] : buttons) {
-        connect(button(name), &QPushButton::clicked, this, slot);
+    for (const auto& [control, slot] : buttons) {
+        connect(calibrationPanel_->button(control), &QPushButton::clicked, this, slot);
     }
     session_->calibration().showIdle();
 }

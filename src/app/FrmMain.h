@@ -16,7 +16,6 @@
 
 class QAction;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace tarquel {
@@ -46,7 +45,6 @@ public:
 
     UnitSession& session() { return *session_; }
     DataTerminal* dataTerminal() const { return terminal_; }
-    const CalPlotModel& calPlot() const { return calPlot_; }
     CalibrationPanel* calibrationPanel() const { return calibrationPanel_; }
     StatusPanel* statusPanel() const { return statusPanel_; }
 

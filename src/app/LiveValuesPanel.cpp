@@ -38,12 +38,13 @@ LiveValuesPanel::LiveValuesPanel(QWidget* parent) : QGroupBox(parent) {
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSizeF(fixed.pointSizeF() * 1.15);
     fixed.setBold(true);
-    const QFontMetrics metrics(fixed);
     for (int i = 0; i < 7; ++i) {
         DataLabel_[static_cast<size_t>(i)] =
             namedLabel(this, indexedName("DataLabel", i), QLatin1String(kDataLabelCaptions[i]));
         QLabel* value = valueLabel(this, indexedName("DataBox", i), QString(), fixed);
         // A fixed size: a new value then repaints the label without laying the window out again.
+        // Measured in the font the label draws with.
+        const QFontMetrics metrics(value->font());
         value->setFixedSize(metrics.horizontalAdvance(QStringLiteral("+0000.0 dg ")),
                             metrics.height() + 2);
         DataBox_[static_cast<size_t>(i)] = value;

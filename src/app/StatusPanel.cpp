@@ -101,7 +101,6 @@ void StatusPanel::setCalModeCaption(const QString& caption) {
 }
 
 void StatusPanel::setInformationText(const QString& text) {
-    informationText_ = text;
     txtInformation_->setPlainText(plainLines(text));
 }
 
@@ -123,7 +122,6 @@ void StatusPanel::hideCautionBadge() {
 }
 
 void StatusPanel::setSoftwareInfo(const QString& text) {
-    softwareInfoText_ = text;
     lblSoftwareInfo_->setText(plainLines(text));
 }
 

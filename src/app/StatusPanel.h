@@ -20,9 +20,6 @@ public:
     QPlainTextEdit* txtInformation() const { return txtInformation_; }
     QLabel* portLabel() const { return Label10_; }
     QLabel* formatLabel() const { return Label9_; }
-    // txtInformation's text as composed, with its CR LF line ends.
-    const QString& informationText() const { return informationText_; }
-    const QString& softwareInfoText() const { return softwareInfoText_; }
 
     void setPortCaption(const QString& caption);
     void setSettingsCaption(const QString& caption);
@@ -47,8 +44,6 @@ private:
     QLabel* Label9_ = nullptr;
     QLabel* Label10_ = nullptr;
     QLabel* lblCalMode_ = nullptr;
-    QString informationText_;
-    QString softwareInfoText_;
 };
 
 }  // namespace tarquel

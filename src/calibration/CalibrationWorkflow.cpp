@@ -2,7 +2,6 @@
 
 #include "livedata/DisplayFormat.h"
 #include "platform/Errors.h"
-#include "platform/LineEnds.h"
 #include "unitlink/EEPROMChanges.h"
 #include "unitlink/HexText.h"
 #include "unitlink/UnitCommands.h"
@@ -75,12 +74,11 @@ bool CalibrationWorkflow::begin() {
         const QString setting2 = link_.fReadFromUnit(addresses.settingsWordB);
         if (setting1 == kReadError || setting2 == kReadError) {
             progress_.CloseProcessWindow();
-            boxes_.show({QStringLiteral("The EEPROM settings of the Corvane unit could not be "
-                                        "read.") +
-                             kCrLf +
-                             QStringLiteral("Nothing has been changed. Please check the "
-                                            "connections and try again."),
-                         QStringLiteral("Begin Test Failed!"), MsgIcon::Critical, MsgButtons::OK});
+            boxes_.show(okBox({QStringLiteral("The EEPROM settings of the Corvane unit could not "
+                                              "be read."),
+                               QStringLiteral("Nothing has been changed. Please check the "
+                                              "connections and try again.")},
+                              QStringLiteral("Begin Test Failed!"), MsgIcon::Critical));
             return false;
         }
         settings_.saveSettings(setting1, setting2);
@@ -202,8 +200,8 @@ void CalibrationWorkflow::writeCalibration() {
         return;
     }
     const MsgAnswer answer = boxes_.show(
-        {QStringLiteral("Are you sure you want to write these values to EEPROM?"),
-         QStringLiteral("Write to EEPROM?"), MsgIcon::Exclamation, MsgButtons::YesNo, 1});
+        eepromQuestion(QStringLiteral("Are you sure you want to write these values to EEPROM?"),
+                       QStringLiteral("Write to EEPROM?"), MsgIcon::Exclamation));
     if (answer != MsgAnswer::Yes) {
         lastWrite_ = WriteResult::Declined;
         return;

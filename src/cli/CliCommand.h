@@ -28,15 +28,11 @@ public:
 
     MsgAnswer show(const MsgBox& box) override;
 
-    // Every box shown so far, in order.
-    const std::vector<MsgBox>& shown() const { return shown_; }
-
 private:
     QTextStream& out_;
     QTextStream& err_;
     LineInput& input_;
     bool assumeYes_;
-    std::vector<MsgBox> shown_;
 };
 
 // Everything one command works with: the request, the operator's terminal, and the unit session

@@ -16,7 +16,6 @@ QString printableText(const QString& text) {
 }
 
 MsgAnswer CliMessageBoxes::show(const MsgBox& box) {
-    shown_.push_back(box);
     const QString title = box.title.isEmpty() ? QStringLiteral("Tarquel") : box.title;
     if (box.buttons != MsgButtons::YesNo) {
         err_ << title << ": " << printableText(box.prompt) << "\n";

@@ -29,10 +29,6 @@ class CliViews : public LiveDataView,
 public:
     CliViews(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
 
-    const QString& information() const { return information_; }
-    const QString& softwareInfo() const { return softwareInfo_; }
-    const QString& calModeCaption() const { return calModeCaption_; }
-    bool gaugeShown() const { return gaugeVisible_; }
     bool isEnabled(CalControl control) const;
 
     // LiveDataView
@@ -48,17 +44,17 @@ public:
     bool getDataEnabled() const override { return false; }
     void focusGetData() override {}
     // StatusView
-    void setInformationText(const QString& text) override { information_ = text; }
+    void setInformationText(const QString& /*text*/) override {}
     void setInformationCaption(const QString& /*caption*/) override {}
     void showCautionBadge(const QString& /*caption*/, Rgb /*backColour*/) override {}
     void hideCautionBadge() override {}
-    void setSoftwareInfo(const QString& text) override { softwareInfo_ = text; }
+    void setSoftwareInfo(const QString& /*text*/) override {}
     // TiltPopupWindow
     int OpenInfoWindow(const QString& message, const QString& title, int flags,
                        int countdownSeconds, int modal) override;
     // CalModeView
     void setCalModeChecks(bool /*accel*/, bool /*pend*/) override {}
-    void setCalModeCaption(const QString& caption) override { calModeCaption_ = caption; }
+    void setCalModeCaption(const QString& /*caption*/) override {}
     // CommView
     void setPortChecked(int /*index*/, bool /*checked*/) override {}
     void setPortCaption(const QString& /*caption*/) override {}
@@ -88,9 +84,6 @@ private:
     QTextStream& err_;
     std::array<QString, 7> dataBox_{};
     QString frameRate_ = QStringLiteral("0 Frames/Sec");
-    QString information_;
-    QString softwareInfo_;
-    QString calModeCaption_ = QStringLiteral("Accel");
     bool gaugeVisible_ = false;
     std::map<CalControl, bool> enabled_;
 };

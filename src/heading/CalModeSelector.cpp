@@ -1,7 +1,6 @@
 #include "heading/CalModeSelector.h"
 
 #include "platform/Errors.h"
-#include "platform/LineEnds.h"
 #include "unitlink/UnitCommands.h"
 
 namespace tarquel {
@@ -47,9 +46,9 @@ void CalModeSelector::selectCalMode(CalMode calMode) {
         heading_.restartSmoothing();
         return;
     }
-    boxes_.show({QLatin1String(mode.errorLine) + kCrLf +
-                     QStringLiteral("Please check the connections and try again."),
-                 QLatin1String(mode.errorTitle), MsgIcon::Critical, MsgButtons::OK});
+    boxes_.show(okBox({QLatin1String(mode.errorLine),
+                       QStringLiteral("Please check the connections and try again.")},
+                      QLatin1String(mode.errorTitle), MsgIcon::Critical));
 }
 
 bool CalModeSelector::applyTo(CalMode mode, bool accelChecked, const QString& caption) {

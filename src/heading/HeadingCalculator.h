@@ -66,10 +66,6 @@ public:
     // in pendulum mode only. Arithmetic failures throw DivisionByZeroError or OverflowError.
     HeadingResult CalculateHeading(std::vector<double>& values, CalMode mode);
 
-    const std::vector<double>& channelFilterState() const { return channelFilterState_; }
-    double inclFilterX() const { return inclFilterX_; }
-    double inclFilterY() const { return inclFilterY_; }
-
 private:
     MessageBoxes& boxes_;
     bool channelFilterPrimed_ = false;

@@ -14,6 +14,10 @@ LiveDataSession::LiveDataSession(const LiveDataWiring& w)
 }
 
 void LiveDataSession::start() {
+    if (started_) {
+        return;
+    }
+    started_ = true;
     port_.setRThreshold(1);
     port_.setInputLen(0);
     receivePath_.start();

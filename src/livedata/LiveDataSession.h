@@ -37,14 +37,13 @@ public:
     explicit LiveDataSession(const LiveDataWiring& wiring);
 
     // Sets MSComm1 to raise a receive event for every byte and to read every waiting byte, and
-    // starts the receive handler with its timers.
+    // starts the receive handler with its timers. Later calls change nothing.
     void start();
 
     // Who knows whether a calibration test runs (none: no test runs).
     void setTestStatus(const TestStatus* test);
 
     MessageFlags& flags() { return flags_; }
-    const MessageFlags& flags() const { return flags_; }
     // The live display as the frames left it (the window's labels follow at the display rate).
     DisplayThrottle& display() { return display_; }
     CalGaugeDriver& gauge() { return gauge_; }
@@ -62,6 +61,7 @@ private:
     FrameAssembler assembler_;
     StatusMessages status_;
     ReceivePath receivePath_;
+    bool started_ = false;
 };
 
 }  // namespace tarquel

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "unitlink/EEPROMChanges.h"
-
 namespace tarquel {
 
 // How one EEPROM maintenance operation ended. The operator has been told already; the result is

@@ -2,6 +2,7 @@
 
 #include "livedata/DisplayFormat.h"
 #include "platform/Errors.h"
+#include "unitlink/EEPROMChanges.h"
 #include "unitlink/HexText.h"
 
 namespace tarquel {

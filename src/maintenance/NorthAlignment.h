@@ -2,6 +2,9 @@
 
 #include "maintenance/Maintenance.h"
 #include "maintenance/NorthAlignmentMath.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgressWindow.h"
+#include "unitlink/UnitLink.h"
 
 #include <functional>
 #include <optional>

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/LineEnds.h"
+#include "unitlink/EEPROMChanges.h"
 #include "unitlink/HexText.h"
 
 namespace tarquel {

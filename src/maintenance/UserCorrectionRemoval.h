@@ -1,6 +1,9 @@
 #pragma once
 
 #include "maintenance/Maintenance.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ProgressWindow.h"
+#include "unitlink/UnitLink.h"
 
 #include <vector>
 

@@ -1,6 +1,7 @@
 #include "maptool/FrmEEPROMCompare.h"
 
 #include "dialogs/QtProgressWindow.h"
+#include "platform/NamedLabel.h"
 #include "platform/Twips.h"
 
 #include <QAction>
@@ -59,9 +60,8 @@ FrmEEPROMCompare::FrmEEPROMCompare(MapTool& tool, ProgressWindow* progress,
                                layout_.savedFrameLeft);
     buildPageSelector();
 
-    lblMapsMatch_ = new QLabel(QStringLiteral("Maps do not match exactly"), central_);
-    lblMapsMatch_->setObjectName(QStringLiteral("lblMapsMatch"));
-    lblMapsMatch_->setAlignment(Qt::AlignCenter);
+    lblMapsMatch_ = namedLabel(central_, QStringLiteral("lblMapsMatch"),
+                               QStringLiteral("Maps do not match exactly"), Qt::AlignCenter);
     lblMapsMatch_->setAutoFillBackground(true);
     QPalette warning = lblMapsMatch_->palette();
     warning.setColor(QPalette::Window, QColor(255, 0, 0));
@@ -172,8 +172,7 @@ void FrmEEPROMCompare::buildPageSelector() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(px(60));
     const auto label = [&](const QString& name, const QString& text) {
-        auto* l = new QLabel(text, frame);
-        l->setObjectName(name);
+        QLabel* l = namedLabel(frame, name, text);
         row->addWidget(l);
         return l;
     };

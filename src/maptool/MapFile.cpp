@@ -69,14 +69,15 @@ SavedMapLoad failure(const QString& prompt, const QString& title) {
 }
 
 SavedMapLoad mapTypeError() {
-    return failure(
-        QStringLiteral("An error has occurred while processing the EEPROM Map. The two maps are "
-                       "not the same type.") +
-            kCrLf +
-            QStringLiteral("Some Corvane sensors have EEPROM maps numbered from 1600, while "
-                           "others are numbered from B600.") +
-            kCrLf + QStringLiteral("These two types of maps cannot be compared to each other."),
-        QStringLiteral("Error Processing Map!"));
+    SavedMapLoad result;
+    result.message =
+        okBox({QStringLiteral("An error has occurred while processing the EEPROM Map. The two maps "
+                              "are not the same type."),
+               QStringLiteral("Some Corvane sensors have EEPROM maps numbered from 1600, while "
+                              "others are numbered from B600."),
+               QStringLiteral("These two types of maps cannot be compared to each other.")},
+              QStringLiteral("Error Processing Map!"), MsgIcon::Exclamation);
+    return result;
 }
 
 SavedMapLoad mapLineError(const QString& line) {

@@ -31,7 +31,7 @@ MapTool::MapTool(UnitLink& link, MessageBoxes& boxes, ProgressWindow& progress,
                  FileDialogs& dialogs)
     : link_(link),
       boxes_(boxes),
-      ownProgress_(progress),
+      sessionProgress_(progress),
       dialogs_(dialogs),
       tmrCheck_(link.clock().createTimer()) {
     tmrCheck_->setInterval(kCheckIntervalMs);
@@ -48,7 +48,7 @@ void MapTool::attach(MapCompareView& view, ProgressWindow& progress) {
 void MapTool::detach() {
     tmrCheck_->setEnabled(false);
     view_ = &noView_;
-    progress_ = &ownProgress_;
+    progress_ = &sessionProgress_;
 }
 
 void MapTool::load(int workAreaWidthTwips) {
@@ -67,10 +67,6 @@ void MapTool::unload() {
     savedMap_.clear();
     mapMatches_.clear();
     retrievalStarted_ = false;
-}
-
-bool MapTool::timerEnabled() const {
-    return tmrCheck_->isEnabled();
 }
 
 void MapTool::tmrCheck_Timer() {
@@ -225,11 +221,10 @@ RevertResult MapTool::revertMap() {
     if (!savedMapLoaded_) {
         return RevertResult::NoSavedMap;
     }
-    if (boxes_.show({QStringLiteral("This will permanently change the EEPROM Map of the unit. Are "
-                                    "you sure ") +
-                         QStringLiteral("that you want to revert to this saved map?"),
-                     QStringLiteral("Revert to saved map?"), MsgIcon::Critical, MsgButtons::YesNo,
-                     1}) != MsgAnswer::Yes) {
+    if (boxes_.show(eepromQuestion(
+            QStringLiteral("This will permanently change the EEPROM Map of the unit. Are you sure "
+                           "that you want to revert to this saved map?"),
+            QStringLiteral("Revert to saved map?"), MsgIcon::Critical)) != MsgAnswer::Yes) {
         return RevertResult::Declined;
     }
     progress_->OpenProcessWindow(QStringLiteral("Initializing Corvane sensor"));

@@ -85,7 +85,6 @@ public:
     bool retrievalStarted() const { return retrievalStarted_; }
     const QString& savedFileName() const { return savedFileName_; }
     const CompareLayout& layout() const { return layout_; }
-    bool timerEnabled() const;
     // The words of the saved map that differ from the live map, in ascending address order.
     std::vector<WordDifference> differences() const;
     // Of the last revert: the words written, in the order sent.
@@ -103,11 +102,11 @@ private:
 
     UnitLink& link_;
     MessageBoxes& boxes_;
-    ProgressWindow& ownProgress_;
+    ProgressWindow& sessionProgress_;
     FileDialogs& dialogs_;
     MapCompareView noView_;
     MapCompareView* view_ = &noView_;
-    ProgressWindow* progress_ = &ownProgress_;
+    ProgressWindow* progress_ = &sessionProgress_;
     QString desktopFolder_;
     std::unique_ptr<Timer> tmrCheck_;
     CompareLayout layout_;

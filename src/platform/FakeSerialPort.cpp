@@ -2,7 +2,6 @@
 
 #include "platform/Errors.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace tarquel {
@@ -153,17 +152,12 @@ QString FakeSerialPort::deviceName() const {
 
 void FakeSerialPort::setSettings(const QString& settings) {
     throwIfInjected(Operation::Settings);
-    // The real port's rule for the rest of the text: parity n, e, o, m or s, 5 to 8 data bits,
-    // 1, 1.5 or 2 stop bits.
-    static const QRegularExpression format(
-        QStringLiteral("^\\s*\\d+\\s*,\\s*[neoms]\\s*,\\s*[5-8]\\s*,\\s*(1|1\\.5|2)\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const int baud = baudOfSettings(settings);
-    if (!isSupportedBaud(baud) || !format.match(settings).hasMatch()) {
+    const std::optional<LineFormat> format = parseLineFormat(settings);
+    if (!format || !isSupportedBaud(format->baud)) {
         throw PortError(ErrorNumber::SettingsNotApplied, QStringLiteral("Invalid property value"));
     }
     settings_ = settings;
-    baud_ = baud;
+    baud_ = format->baud;
 }
 
 void FakeSerialPort::setPortOpen(bool open) {

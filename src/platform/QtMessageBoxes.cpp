@@ -1,5 +1,7 @@
 #include "platform/QtMessageBoxes.h"
 
+#include "platform/LineEnds.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -8,10 +10,7 @@ namespace tarquel {
 MsgAnswer QtMessageBoxes::show(const MsgBox& box) {
     QMessageBox dialog(QApplication::activeWindow());
     dialog.setWindowTitle(box.title.isEmpty() ? QApplication::applicationName() : box.title);
-    QString text = box.prompt;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    dialog.setText(text);
+    dialog.setText(plainLines(box.prompt));
     switch (box.icon) {
         case MsgIcon::None:
             dialog.setIcon(QMessageBox::NoIcon);

@@ -21,53 +21,30 @@ namespace tarquel {
 
 namespace {
 
-struct LineFormat {
-    int baud = 0;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-};
+QSerialPort::Parity parityOf(char letter) {
+    switch (letter) {
+        case 'e':
+            return QSerialPort::EvenParity;
+        case 'o':
+            return QSerialPort::OddParity;
+        case 'm':
+            return QSerialPort::MarkParity;
+        case 's':
+            return QSerialPort::SpaceParity;
+        default:
+            return QSerialPort::NoParity;
+    }
+}
 
-bool parseSettings(const QString& text, LineFormat& format) {
-    const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.size() != 4) {
-        return false;
+QSerialPort::StopBits stopBitsOf(int stopBits) {
+    switch (stopBits) {
+        case 15:
+            return QSerialPort::OneAndHalfStop;
+        case 2:
+            return QSerialPort::TwoStop;
+        default:
+            return QSerialPort::OneStop;
     }
-    bool ok = false;
-    format.baud = parts[0].trimmed().toInt(&ok);
-    if (!ok || format.baud <= 0) {
-        return false;
-    }
-    const QString parity = parts[1].trimmed().toLower();
-    if (parity == QLatin1String("n")) {
-        format.parity = QSerialPort::NoParity;
-    } else if (parity == QLatin1String("e")) {
-        format.parity = QSerialPort::EvenParity;
-    } else if (parity == QLatin1String("o")) {
-        format.parity = QSerialPort::OddParity;
-    } else if (parity == QLatin1String("m")) {
-        format.parity = QSerialPort::MarkParity;
-    } else if (parity == QLatin1String("s")) {
-        format.parity = QSerialPort::SpaceParity;
-    } else {
-        return false;
-    }
-    const int bits = parts[2].trimmed().toInt(&ok);
-    if (!ok || bits < 5 || bits > 8) {
-        return false;
-    }
-    format.dataBits = static_cast<QSerialPort::DataBits>(bits);
-    const QString stop = parts[3].trimmed();
-    if (stop == QLatin1String("1")) {
-        format.stopBits = QSerialPort::OneStop;
-    } else if (stop == QLatin1String("1.5")) {
-        format.stopBits = QSerialPort::OneAndHalfStop;
-    } else if (stop == QLatin1String("2")) {
-        format.stopBits = QSerialPort::TwoStop;
-    } else {
-        return false;
-    }
-    return true;
 }
 
 PortError invalidSettings() {
@@ -109,8 +86,7 @@ void QtSerialPort::setCommPort(int port) {
 }
 
 void QtSerialPort::setSettings(const QString& settings) {
-    LineFormat format;
-    if (!parseSettings(settings, format)) {
+    if (!parseLineFormat(settings)) {
         throw invalidSettings();
     }
     settings_ = settings;
@@ -120,10 +96,11 @@ void QtSerialPort::setSettings(const QString& settings) {
 }
 
 void QtSerialPort::applySettings() {
-    LineFormat format;
-    if (!parseSettings(settings_, format) || !serial_.setBaudRate(format.baud) ||
-        !serial_.setParity(format.parity) || !serial_.setDataBits(format.dataBits) ||
-        !serial_.setStopBits(format.stopBits) ||
+    const std::optional<LineFormat> format = parseLineFormat(settings_);
+    if (!format || !serial_.setBaudRate(format->baud) ||
+        !serial_.setParity(parityOf(format->parity)) ||
+        !serial_.setDataBits(static_cast<QSerialPort::DataBits>(format->dataBits)) ||
+        !serial_.setStopBits(stopBitsOf(format->stopBits)) ||
         !serial_.setFlowControl(QSerialPort::NoFlowControl)) {
         serial_.clearError();
         throw invalidSettings();

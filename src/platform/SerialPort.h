@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace tarquel {
 
@@ -77,5 +78,17 @@ signals:
 
 // "9600,n,8,1" -> 9600; 0 when the baud part is not a number.
 int baudOfSettings(const QString& settings);
+
+// A settings text taken apart: baud rate, parity n, e, o, m or s, 5 to 8 data bits, 1, 1.5 or 2
+// stop bits (stopBits 15 stands for 1.5).
+struct LineFormat {
+    int baud = 0;
+    char parity = 'n';
+    int dataBits = 8;
+    int stopBits = 1;
+};
+// "9600,n,8,1" and the like (any letter case, spaces around the parts); nothing when the text
+// breaks a rule. Every port implementation accepts exactly these texts.
+std::optional<LineFormat> parseLineFormat(const QString& settings);
 
 }  // namespace tarquel

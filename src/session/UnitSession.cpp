@@ -12,8 +12,7 @@ QString IdentifiedUnit::summary() const {
 UnitSession::UnitSession(std::unique_ptr<SerialPort> MSComm1, const SessionServices& services,
                          const SessionViews& views)
     : port_(std::move(MSComm1)),
-      services_(services),
-      views_(views),
+      progress_(services.progress),
       link_(*port_, services.clock, services.boxes),
       ports_(link_, services.boxes, views.comm),
       heading_(services.boxes),
@@ -28,7 +27,8 @@ UnitSession::UnitSession(std::unique_ptr<SerialPort> MSComm1, const SessionServi
       clearNorth_(link_, services.boxes, services.progress),
       maps_(link_, services.boxes, services.progress, services.fileDialogs) {
     liveData_.setTestStatus(&calibration_);
-    link_.setOnIdentified([this] { views_.unit.showIdentifiedUnit(identifiedUnit()); });
+    link_.setOnIdentified(
+        [this, &unitView = views.unit] { unitView.showIdentifiedUnit(identifiedUnit()); });
 }
 
 UnitSession::~UnitSession() {
@@ -57,8 +57,8 @@ bool UnitSession::end() {
     calibration_.restoreUnit();
     bool recalculated = false;
     if (calibration_.calibrated() || northAlignment_.rotationAwaitsChecksum()) {
-        recalculateChecksumRegardless(link_, services_.progress);
-        services_.progress.CloseProcessWindow();
+        recalculateChecksumRegardless(link_, progress_);
+        progress_.CloseProcessWindow();
         recalculated = true;
     }
     if (port_->portOpen()) {

@@ -89,7 +89,6 @@ public:
     SerialPort& MSComm1() { return *port_; }
     UnitLink& link() { return link_; }
     PortSelection& ports() { return ports_; }
-    HeadingCalculator& heading() { return heading_; }
     CalModeSelector& calModes() { return calModes_; }
     LiveDataSession& liveData() { return liveData_; }
     CalibrationWorkflow& calibration() { return calibration_; }
@@ -100,8 +99,7 @@ public:
 
 private:
     std::unique_ptr<SerialPort> port_;
-    SessionServices services_;
-    SessionViews views_;
+    ProgressWindow& progress_;
     UnitLink link_;
     PortSelection ports_;
     HeadingCalculator heading_;

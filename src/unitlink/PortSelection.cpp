@@ -1,7 +1,6 @@
 #include "unitlink/PortSelection.h"
 
 #include "platform/Errors.h"
-#include "platform/LineEnds.h"
 #include "unitlink/HexText.h"
 #include "unitlink/UnitCommands.h"
 
@@ -28,9 +27,9 @@ QString PortSelection::currentBaud() const {
 
 void PortSelection::showPortError() {
     boxes_.show(
-        {QStringLiteral("An error has ocurred while attempting to access the port selected.") +
-             kCrLf + QStringLiteral("Please check port status to verify this port is still valid."),
-         QStringLiteral("Port Error!"), MsgIcon::Critical, MsgButtons::OK});
+        okBox({QStringLiteral("An error has ocurred while attempting to access the port selected."),
+               QStringLiteral("Please check port status to verify this port is still valid.")},
+              QStringLiteral("Port Error!"), MsgIcon::Critical));
 }
 
 void PortSelection::selectPort(int index) {

@@ -102,7 +102,7 @@ bool UnitLink::recordChannels() {
 
 bool UnitLink::fSetChannels(const QString& selection) {
     try {
-        if (!fInit(false) || !fWriteAccess()) {
+        if (!fInit(false) || !fWriteAccess() || selection.isEmpty()) {
             return false;
         }
         SendCommandText(UnitCommand::SelectChannels + selection);
@@ -113,15 +113,7 @@ bool UnitLink::fSetChannels(const QString& selection) {
 }
 
 bool UnitLink::restoreChannels() {
-    try {
-        if (!fInit(false) || !fWriteAccess() || recordedChannels_.isEmpty()) {
-            return false;
-        }
-        SendCommandText(UnitCommand::SelectChannels + recordedChannels_);
-        return true;
-    } catch (const RuntimeError&) {
-        return false;
-    }
+    return fSetChannels(recordedChannels_);
 }
 
 }  // namespace tarquel

@@ -39,7 +39,7 @@ public:
     // earlier); a failed read notes nothing. Port errors reach the caller.
     bool recordChannels();
     // Sends an output-channel selection (ten hex digits) once the unit is identified and write
-    // access is on.
+    // access is on; false, with nothing sent, for an empty selection.
     bool fSetChannels(const QString& selection);
     // Puts back the selection noted by recordChannels; false when none was noted.
     bool restoreChannels();
@@ -61,7 +61,6 @@ public:
     bool writeAccessEnabled() const { return writeAccessEnabled_; }
     DataFormat dataFormat() const { return dataFormat_; }
     void setDataFormat(DataFormat format) { dataFormat_ = format; }
-    bool channelsRecorded() const { return channelsRecorded_; }
     const QString& recordedChannels() const { return recordedChannels_; }
     DataFormat recordedFormat() const { return recordedFormat_; }
     // Checksum recalculations sent in this run (a change made since the last one is not yet
