@@ -1,6 +1,7 @@
 # add_tarquel_test(name SOURCES ... LIBS ... LABELS ... [TIMEOUT s])
 # Builds one GoogleTest executable and registers it with ctest. GUI tests run on the offscreen
-# platform so they need no display.
+# platform so they need no display; backups and records go to a folder of the build tree, never
+# to the user's own data folder.
 function(add_tarquel_test name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     tarquel_sources_missing(missing ${name} ${ARG_SOURCES})
@@ -17,5 +18,5 @@ function(add_tarquel_test name)
     set_tests_properties(${name} PROPERTIES
         LABELS "${ARG_LABELS}"
         TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARQUEL_BIN_DIR=${PROJECT_BINARY_DIR}/src")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARQUEL_BIN_DIR=${PROJECT_BINARY_DIR}/src;TARQUEL_DATA_DIR=${PROJECT_BINARY_DIR}/test-data/${name}")
 endfunction()

@@ -154,7 +154,7 @@ public:
         view.enabled[CalControl::btnGetData] = (flags & 8) != 0;
         view.dataBoxes.fill(QString());
         live = std::make_unique<LiveDataSession>(
-            LiveDataWiring{link, clock, heading, modes, view, view, view, view});
+            LiveDataWiring{link, clock, heading, modes, view, view, view, view, boxes});
         live->setTestStatus(&test);
         live->start();
         live->receivePath().setTerminalSink(&terminal);

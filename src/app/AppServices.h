@@ -5,10 +5,12 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
+#include "records/UnitRecords.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tarquel {
 
@@ -26,6 +28,8 @@ struct AppServices {
     DesktopServices& desktop;
     // The folder that holds the program and its help document; empty: the executable's folder.
     QString programFolder = {};
+    // Where the backups and records of the changes are kept; none: changes are not recorded.
+    std::optional<RecordsSettings> records = std::nullopt;
 };
 
 }  // namespace tarquel

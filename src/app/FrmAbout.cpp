@@ -1,8 +1,8 @@
 #include "app/FrmAbout.h"
 
 #include "app/ProductPicture.h"
-#include "app/Version.h"
 #include "platform/NamedLabel.h"
+#include "platform/Version.h"
 
 #include <QDate>
 #include <QGridLayout>

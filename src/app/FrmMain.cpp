@@ -6,7 +6,6 @@
 #include "app/FrmAbout.h"
 #include "app/LiveValuesPanel.h"
 #include "app/StatusPanel.h"
-#include "app/Version.h"
 #include "calibration/CalGaugeWidget.h"
 #include "calibration/CalibrationPanel.h"
 #include "dialogs/InProcessWindow.h"
@@ -15,6 +14,8 @@
 #include "maptool/FrmEEPROMCompare.h"
 #include "platform/NamedLabel.h"
 #include "platform/Twips.h"
+#include "platform/Version.h"
+#include "records/ReportPdf.h"
 #include "unitlink/CommProperties.h"
 
 #include <QAction>
@@ -80,7 +81,8 @@ FrmMain::FrmMain(AppServices& services, QWidget* parent)
     MSComm1->setSettings(QStringLiteral("9600,n,8,1"));
     session_ = std::make_unique<UnitSession>(
         std::move(MSComm1),
-        SessionServices{services.clock, services.boxes, progress_, services.fileDialogs},
+        SessionServices{services.clock, services.boxes, progress_, services.fileDialogs,
+                        services.records},
         SessionViews{*livePanel_, *statusPanel_, *this, *calibrationPanel_->lgCal(), *this, *this,
                      *calibrationPanel_, *livePanel_});
     session_->startLiveData();
@@ -150,6 +152,10 @@ void FrmMain::buildMenus() {
             &FrmMain::mnuClearNorth_Click);
     addSeparator(mnuFile, "mnuDash1");
     addItem(mnuFile, "mnuExit", QStringLiteral("E&xit"), &FrmMain::mnuExit_Click);
+    addSeparator(mnuFile, "mnuDash3");
+    addItem(mnuFile, "mnuSaveReport", QStringLiteral("Save Calibration &Report..."),
+            &FrmMain::mnuSaveReport_Click)
+        ->setEnabled(false);
 
     QMenu* mnuComm = addMenu(nullptr, "mnuComm", "&Communications");
     addItem(mnuComm, "mnuProperties", QStringLiteral("&Properties"), &FrmMain::mnuProperties_Click);
@@ -220,7 +226,8 @@ void FrmMain::SetWindowCaptions() {
 #else
     constexpr bool windows = false;
 #endif
-    session_->maps().setDesktopFolder(fDesktopFolder(services_.environment, windows));
+    desktopFolder_ = fDesktopFolder(services_.environment, windows);
+    session_->maps().setDesktopFolder(desktopFolder_);
     setWindowTitle(QLatin1String(kApplicationTitle) + QStringLiteral(" V ") +
                    QString::number(kVersionMajor) + QLatin1Char('.') +
                    QString::number(kVersionMinor));
@@ -372,20 +379,34 @@ void FrmMain::followTheme() {
     }
 }
 
+void FrmMain::btnEEPROM_Click() {
+    session_->calibration().writeCalibration();
+    // The report is there once a calibration has been written in this run.
+    action("mnuSaveReport")->setEnabled(session_->calibrationReport().has_value());
+}
+
+void FrmMain::mnuSaveReport_Click() {
+    if (const std::optional<CalibrationReportData> report = session_->calibrationReport()) {
+        saveCalibrationReportAs(*report, services_.fileDialogs, services_.boxes, desktopFolder_);
+    }
+}
+
 void FrmMain::mnuExit_Click() {
     close();
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
-    session_->end();
-    event->accept();
-    QMainWindow::closeEvent(event);
-    // Closing the main window ends the application, whatever other windows are open.
+    // Closing the main window ends the application, whatever other windows are open. They close
+    // first, with whatever they send the unit on closing (the data terminal's decimal output),
+    // while the port is still open; then the session restores the unit and closes the port.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w != this && w->isVisible()) {
             w->close();
         }
     }
+    session_->end();
+    event->accept();
+    QMainWindow::closeEvent(event);
 }
 
 }  // namespace tarquel

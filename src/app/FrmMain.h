@@ -88,7 +88,7 @@ private:
     void btnInitialize_Click() { session_->calibration().beginTest(); }
     void btnGetData_Click() { session_->calibration().storePoint(); }
     void btnClear_Click() { session_->calibration().clearPoints(); }
-    void btnEEPROM_Click() { session_->calibration().writeCalibration(); }
+    void btnEEPROM_Click();
     void btnNewTest_Click() { session_->calibration().endTest(); }
     void btnAlign_Click() { session_->northAlignment().alignNorth(); }
     void mnuClearCal_Click() { session_->clearCalibration().removeUserCalibration(); }
@@ -100,6 +100,7 @@ private:
     void mnuAbout_Click();
     void mnuGetEEPROM_Click();
     void mnuDataTerminal_Click();
+    void mnuSaveReport_Click();
     void mnuExit_Click();
 
     AppServices& services_;
@@ -112,6 +113,7 @@ private:
     CalibrationPanel* calibrationPanel_ = nullptr;
     StatusPanel* statusPanel_ = nullptr;
     std::unique_ptr<UnitSession> session_;
+    QString desktopFolder_;  // where the calibration report is proposed
     QPointer<FrmEEPROMCompare> compare_;
     QPointer<DataTerminal> terminal_;
 };

@@ -1,9 +1,9 @@
 #include "app/FrmSplash.h"
 
 #include "app/ProductPicture.h"
-#include "app/Version.h"
 #include "app/startup/BaudTest.h"
 #include "platform/NamedLabel.h"
+#include "platform/Version.h"
 
 #include <QDate>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "app/HelpFile.h"
 
-#include "app/Version.h"
+#include "platform/Version.h"
 
 #include <QDir>
 #include <QFileInfo>

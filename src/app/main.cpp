@@ -3,12 +3,13 @@
 #include "app/FrmMain.h"
 #include "app/FrmSplash.h"
 #include "app/ThemeStyle.h"
-#include "app/Version.h"
 #include "platform/PortDirectory.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSerialPort.h"
 #include "platform/RealClock.h"
+#include "platform/Version.h"
+#include "records/DataFolder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -161,6 +162,8 @@ int main(int argc, char** argv) {
         [](const QString& name) { return qEnvironmentVariable(qPrintable(name)); },
         fileDialogs,
         desktop};
+    services.records = tarquel::RecordsSettings{tarquel::dataFolder(), tarquel::BackupFailure::Ask,
+                                                QLatin1String(tarquel::kVersionText)};
     tarquel::Application application(services);
 
     if (parser.isSet(measure)) {

@@ -48,7 +48,6 @@ void CalibrationWorkflow::showIdle() {
 
 void CalibrationWorkflow::beginTest() {
     progress_.OpenProcessWindow(QStringLiteral("Initializing Unit"));
-    flags_.ClearInfoMessage(InfoFlag::PressBeginTest);
     bool begun = false;
     try {
         begun = begin();
@@ -88,15 +87,17 @@ bool CalibrationWorkflow::begin() {
     settings_.fCheckEEPROMValues(settings_.savedSetting1(), aAcceptable, settings_.savedSetting2(),
                                  bAcceptable, true);
 
+    if (!link_.beforeChange(QStringLiteral("begin-test"), QStringLiteral("Initializing Unit"))) {
+        return false;
+    }
     if (!link_.fWriteToUnit(addresses.settingsWordA, QStringLiteral("1414"))) {
         return false;
     }
     settings_.setSettingsAltered(true);
     if (!link_.fWriteToUnit(addresses.settingsWordB,
-                            QStringLiteral("FF") + settings_.savedSetting2().mid(2, 2))) {
-        return false;
-    }
-    if (!link_.fSetChannels(calibrationChannelsFor(modes_.calMode()))) {
+                            QStringLiteral("FF") + settings_.savedSetting2().mid(2, 2)) ||
+        !link_.fSetChannels(calibrationChannelsFor(modes_.calMode()))) {
+        putBackAfterFailedBegin();
         return false;
     }
 
@@ -109,12 +110,30 @@ bool CalibrationWorkflow::begin() {
     view_.setTestDisplay(true);
     enable({CalControl::btnAlign, CalControl::btnNewTest, CalControl::btnGetData}, true);
     testState_ = TestState::Running;
+    // Cleared only now: receive events handled in the boxes and waits above, while no test ran
+    // yet, set the prompt again.
+    flags_.ClearInfoMessage(InfoFlag::PressBeginTest);
     lastWrite_ = WriteResult::None;
     progress_.CloseProcessWindow();
     if (observer_ != nullptr) {
         observer_->testRunning(true);
     }
     return true;
+}
+
+void CalibrationWorkflow::putBackAfterFailedBegin() {
+    const bool restored = settings_.RestoreSettings();
+    const bool channelsBack = link_.restoreChannels();
+    closeIfVisible(progress_);
+    boxes_.show(okBox(
+        {QStringLiteral("Begin Test could not put the Corvane unit into its calibration "
+                        "configuration."),
+         restored && channelsBack
+             ? QStringLiteral("The unit's settings and output channels have been put back.")
+             : QStringLiteral("The unit's settings could not all be put back. Please check the "
+                              "connections and press Begin Test again, or close the program to "
+                              "restore them.")},
+        QStringLiteral("Begin Test Failed!"), MsgIcon::Critical));
 }
 
 void CalibrationWorkflow::showBeginFailed() {
@@ -188,6 +207,7 @@ void CalibrationWorkflow::ClearData() {
     flags_.ClearInfoMessage(InfoFlag::CollectionComplete);
     mask_ = 0;
     solution_.reset();
+    wordsBeforeAdd_.reset();
     if (observer_ != nullptr) {
         observer_->pointsCleared();
     }
@@ -207,12 +227,16 @@ void CalibrationWorkflow::writeCalibration() {
         return;
     }
     progress_.OpenProcessWindow(QStringLiteral("Retrieving current values"));
+    const int writesBefore = writes_;
     try {
         lastWrite_ = addCorrections();
     } catch (const RuntimeError&) {
         lastWrite_ = WriteResult::NoAnswer;
     }
     closeIfVisible(progress_);
+    if (writes_ != writesBefore) {
+        recordWrite(lastWrite_);
+    }
 }
 
 CalibrationWorkflow::WriteResult CalibrationWorkflow::addCorrections() {
@@ -223,46 +247,65 @@ CalibrationWorkflow::WriteResult CalibrationWorkflow::addCorrections() {
     const CalibrationResult& result = *solution_;
     const std::array<QString, 4> words = {addresses.xBiasWord, addresses.yBiasWord,
                                           addresses.xGainWord, addresses.yGainWord};
-    const std::array<QString, 4> added = {result.xBiasWord, result.yBiasWord, result.xGainWord,
-                                          result.yGainWord};
+    const std::array<QString, 4> corrections = {result.xBiasWord, result.yBiasWord,
+                                                result.xGainWord, result.yGainWord};
 
     // The words as they are now; a word that cannot be read stops before anything is added.
-    std::array<int, 4> before{};
+    std::array<int, 4> now{};
     for (std::size_t i = 0; i < words.size(); ++i) {
         const QString text = link_.fReadFromUnit(words[i]);
         if (text == kReadError) {
             boxes_.show(writeErrorBox());
             return WriteResult::NoAnswer;
         }
-        before[i] = WordValue(text);
+        now[i] = WordValue(text);
+    }
+    // The value each word must end with: its value before the first add of this solution plus
+    // its correction, modulo 65536 as the unit adds. After a write that did not verify, each
+    // word gets only what it still lacks.
+    const std::array<int, 4> before = wordsBeforeAdd_.value_or(now);
+    std::array<int, 4> target{};
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        target[i] = (before[i] + WordValue(corrections[i])) & 0xFFFF;
+    }
+    if (!link_.beforeChange(QStringLiteral("calibration"),
+                            QStringLiteral("Retrieving current values"))) {
+        return WriteResult::NoBackup;
+    }
+    const bool firstAdd = !wordsBeforeAdd_.has_value();
+    wordsBeforeAdd_ = before;
+    written_ =
+        CalibrationWrite{points_, result, words, {}, {}, false, QDateTime::currentDateTimeUtc()};
+    ++writes_;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        written_->before[i] = HexWord(static_cast<float>(static_cast<qint16>(before[i])));
     }
 
     progress_.ChangeProcessText(QStringLiteral("Calibrating Unit"));
     for (std::size_t i = 0; i < words.size(); ++i) {
+        const int lacking = (target[i] - (now[i] & 0xFFFF)) & 0xFFFF;
+        if (!firstAdd && lacking == 0) {
+            continue;
+        }
         const QString shortAddress = addresses.isB600Family ? words[i].mid(2) : words[i].mid(1);
-        link_.SendCommandText(UnitCommand::AddToWord + shortAddress + added[i]);
+        link_.SendCommandText(UnitCommand::AddToWord + shortAddress +
+                              (firstAdd
+                                   ? corrections[i]
+                                   : HexWord(static_cast<float>(static_cast<qint16>(lacking)))));
     }
 
     progress_.ChangeProcessText(QStringLiteral("Checking Calibration"));
-    std::array<QString, 4> after;
     for (std::size_t i = 0; i < words.size(); ++i) {
-        after[i] = link_.fReadFromUnit(words[i]);
+        written_->after[i] = link_.fReadFromUnit(words[i]);
     }
-    // Each word must have grown by exactly the value added, modulo 65536 as the unit adds.
     for (std::size_t i = 0; i < words.size(); ++i) {
-        bool grewByAdded = false;
-        if (after[i] != kReadError) {
-            int difference = (WordValue(after[i]) - before[i]) & 0xFFFF;
-            if (difference > 32767) {
-                difference -= 65536;
-            }
-            grewByAdded = HexWord(static_cast<float>(difference)) == added[i];
-        }
-        if (!grewByAdded) {
+        const QString& after = written_->after[i];
+        if (after == kReadError || (WordValue(after) & 0xFFFF) != target[i]) {
             boxes_.show(writeErrorBox());
             return WriteResult::NotVerified;
         }
     }
+    written_->verified = true;
 
     enable({CalControl::btnEEPROM, CalControl::btnClear}, false);
     enable({CalControl::btnNewTest}, true);
@@ -270,6 +313,17 @@ CalibrationWorkflow::WriteResult CalibrationWorkflow::addCorrections() {
     flags_.ClearInfoMessage(InfoFlag::CollectionComplete);
     flags_.SetInfoMessage(InfoFlag::UnitCalibrated);
     return WriteResult::Verified;
+}
+
+void CalibrationWorkflow::recordWrite(WriteResult result) {
+    if (!written_ || result == WriteResult::NoBackup) {
+        return;
+    }
+    link_.changeDone({QStringLiteral("calibration"),
+                      result == WriteResult::Verified      ? QStringLiteral("done")
+                      : result == WriteResult::NotVerified ? QStringLiteral("not-verified")
+                                                           : QStringLiteral("failed"),
+                      calibrationChanges(*written_)});
 }
 
 // End Test ------------------------------------------------------------------------------------

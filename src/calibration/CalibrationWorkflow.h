@@ -2,6 +2,7 @@
 
 #include "calibration/CalibrationSolution.h"
 #include "calibration/CalibrationView.h"
+#include "calibration/CalibrationWrite.h"
 #include "calibration/EEPROMSettings.h"
 #include "heading/CalModeCommands.h"
 #include "livedata/LiveDataSession.h"
@@ -27,13 +28,15 @@ namespace tarquel {
 // Begin Test saves the unit's two setting words and output channels, puts the unit into its
 // calibration configuration ("1414", FF + the low byte, the calibration channels, decimal output)
 // and starts the test; End Test puts everything back and has the unit recalculate its checksum.
-// A setting word that cannot be read stops Begin Test before anything is written. Values saved by
+// A setting word that cannot be read stops Begin Test before anything is written; a Begin Test
+// that fails after it changed the unit puts the settings and channels back at once. Values saved by
 // a test that altered the unit and has not restored it yet are kept: a later Begin Test does not
 // take the altered words for the unit's own.
 class CalibrationWorkflow : public TestStatus {
 public:
     // How the last EEPROM write ended.
-    enum class WriteResult { None, Declined, Verified, NotVerified, NoAnswer };
+    // NoBackup: no backup of the EEPROM could be made and the change did not go ahead.
+    enum class WriteResult { None, Declined, Verified, NotVerified, NoAnswer, NoBackup };
     // testState: idle, or 8 while a test runs.
     enum class TestState { Idle = 0, Running = 8 };
 
@@ -65,6 +68,8 @@ public:
     // The solution shown in the result columns while the test is solved or calibrated.
     const std::optional<CalibrationResult>& solution() const { return solution_; }
     WriteResult lastWrite() const { return lastWrite_; }
+    // The last EEPROM write that reached the unit in this run, verified or not.
+    const std::optional<CalibrationWrite>& lastCalibrationWrite() const { return written_; }
     // TestStatus
     bool testRunning() const override { return testState_ == TestState::Running; }
     // EEPROM has been pressed and verified in this test.
@@ -72,9 +77,12 @@ public:
 
 private:
     bool begin();
+    // Begin Test failed after it changed the unit: the settings and channels go back at once.
+    void putBackAfterFailedBegin();
     void showBeginFailed();
     void SolveCalibration();
     WriteResult addCorrections();
+    void recordWrite(WriteResult result);
     void ClearData();
     void enable(std::initializer_list<CalControl> controls, bool enabled);
 
@@ -94,6 +102,12 @@ private:
     std::array<PointRecord, CalSlot::Count> points_{};  // point0, point90, point180, point270
     std::optional<CalibrationResult> solution_;
     WriteResult lastWrite_ = WriteResult::None;
+    // The calibration words before this solution's corrections were first added: a second
+    // EEPROM press after a write that did not verify brings each word to this plus its
+    // correction instead of adding the correction again.
+    std::optional<std::array<int, 4>> wordsBeforeAdd_;
+    std::optional<CalibrationWrite> written_;
+    int writes_ = 0;  // EEPROM writes that sent corrections to the unit
 };
 
 }  // namespace tarquel

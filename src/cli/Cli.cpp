@@ -1,6 +1,8 @@
 #include "cli/Cli.h"
 
 #include "cli/CliCommand.h"
+#include "platform/Version.h"
+#include "records/DataFolder.h"
 #include "unitlink/HexText.h"
 
 namespace tarquel {
@@ -38,12 +40,43 @@ bool applyOption(const QString& option, const QString& value, CliRequest& reques
         request.trace = value;
         return true;
     }
+    if (option == QLatin1String("--unit")) {
+        request.unit = value;
+        return true;
+    }
+    if (option == QLatin1String("--report")) {
+        request.report = value;
+        return true;
+    }
     // --mode
     if (value != QLatin1String("accel") && value != QLatin1String("pend")) {
         error = QStringLiteral("--mode takes accel or pend");
         return false;
     }
     request.mode = value;
+    return true;
+}
+
+// A command on the data folder: no port, no unit, none of the unit's options.
+bool checkFileCommand(const CliFileCommand& command, const QStringList& rest, CliRequest& request,
+                      QString& error) {
+    if (!rest.isEmpty()) {
+        error = request.command + QStringLiteral(" takes no arguments");
+        return false;
+    }
+    if (!request.device.isEmpty() || request.port != 0 || request.yes || request.noBackup ||
+        !request.mode.isEmpty() || !request.report.isEmpty()) {
+        error = request.command + QStringLiteral(" reads the data folder only: it takes no port");
+        return false;
+    }
+    if (request.json && !command.takesJson) {
+        error = QStringLiteral("--json applies to records only");
+        return false;
+    }
+    if (!request.unit.isEmpty() && !command.takesUnit) {
+        error = QStringLiteral("--unit applies to backups only");
+        return false;
+    }
     return true;
 }
 
@@ -80,9 +113,9 @@ const CliCommand* findCliCommand(const QString& name) {
 
 QString cliUsage() {
     QString usage = QStringLiteral(
-        "Usage: tarquel-cli [--device PATH | --port N] [--baud RATE] [--yes] [--trace FILE] "
-        "COMMAND\n"
-        "       [ARGS]\n"
+        "Usage: tarquel-cli [--device PATH | --port N] [--baud RATE] [--yes] [--no-backup]\n"
+        "                   [--trace FILE] COMMAND [ARGS]\n"
+        "       tarquel-cli backups [--unit TEXT] | records [--json]\n"
         "\n"
         "Talks to a Corvane sensor unit on a serial port.\n"
         "  --device PATH   the serial device (for example /dev/ttyS0 or /dev/pts/3)\n"
@@ -98,9 +131,21 @@ QString cliUsage() {
     }
     usage += QStringLiteral(
         "\n"
+        "Before a command first changes a unit's EEPROM the whole map is backed up in the data\n"
+        "folder (TARQUEL_DATA_DIR, or the application data folder); without a backup nothing is\n"
+        "changed unless --no-backup is given. Every change is recorded there.\n"
+        "  --no-backup     change the unit even when no backup could be made\n"
+        "\n"
+        "Commands on the data folder (no port):\n");
+    for (const CliFileCommand& command : cliFileCommands()) {
+        usage += QLatin1String(command.usage);
+    }
+    usage += QStringLiteral(
+        "\n"
         "Exit codes: 0 done, 1 port failure, 2 bad arguments, 3 no answer from the unit,\n"
         "4 a write that did not verify, 5 the calibration test could not begin, 6 the points\n"
-        "gave no valid solution, 7 the saved and the live map differ.\n");
+        "gave no valid solution, 7 the saved and the live map differ, 8 no backup could be made\n"
+        "(nothing was changed).\n");
     return usage;
 }
 
@@ -113,9 +158,14 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
         if (a == QLatin1String("--yes")) {
             request.yes = true;
             yesGiven = true;
+        } else if (a == QLatin1String("--no-backup")) {
+            request.noBackup = true;
+        } else if (a == QLatin1String("--json")) {
+            request.json = true;
         } else if (a == QLatin1String("--device") || a == QLatin1String("--port") ||
                    a == QLatin1String("--baud") || a == QLatin1String("--mode") ||
-                   a == QLatin1String("--trace")) {
+                   a == QLatin1String("--trace") || a == QLatin1String("--unit") ||
+                   a == QLatin1String("--report")) {
             if (i + 1 >= arguments.size()) {
                 error = a + QStringLiteral(" needs a value");
                 return false;
@@ -131,6 +181,14 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
             rest << a;
         }
     }
+    if (rest.isEmpty()) {
+        error = QStringLiteral("no command given");
+        return false;
+    }
+    request.command = rest.takeFirst();
+    if (const CliFileCommand* fileCommand = findCliFileCommand(request.command)) {
+        return checkFileCommand(*fileCommand, rest, request, error);
+    }
     if (!request.device.isEmpty() && request.port != 0) {
         error = QStringLiteral("give either --device or --port, not both");
         return false;
@@ -139,11 +197,6 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
         error = QStringLiteral("name the port with --device PATH or --port N");
         return false;
     }
-    if (rest.isEmpty()) {
-        error = QStringLiteral("no command given");
-        return false;
-    }
-    request.command = rest.takeFirst();
     // Two-word commands ("map save").
     if (findCliCommand(request.command) == nullptr && !rest.isEmpty() &&
         findCliCommand(request.command + QLatin1Char(' ') + rest.first()) != nullptr) {
@@ -171,6 +224,15 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
         error = QStringLiteral("--mode applies to calibrate only");
         return false;
     }
+    if (!request.report.isEmpty() && request.command != QLatin1String("calibrate")) {
+        error = QStringLiteral("--report applies to calibrate only");
+        return false;
+    }
+    if (request.json || !request.unit.isEmpty()) {
+        error = request.json ? QStringLiteral("--json applies to records only")
+                             : QStringLiteral("--unit applies to backups only");
+        return false;
+    }
     request.args = rest;
     return command->checkArgs == nullptr || command->checkArgs(request, error);
 }
@@ -185,7 +247,10 @@ CliContext::CliContext(const CliRequest& r, std::unique_ptr<SerialPort> port, Cl
       boxes(o, e, i, r.yes),
       progress(e),
       views(o, e),
-      session(std::move(port), {c, boxes, progress, dialogs},
+      session(std::move(port),
+              {c, boxes, progress, dialogs,
+               RecordsSettings{dataFolder(), r.noBackup ? BackupFailure::GoOn : BackupFailure::Stop,
+                               QLatin1String(kVersionText)}},
               {views, views, views, views, views, views, views, views}) {
     session.link().setDataFormat(DataFormat::Decimal);
 }
@@ -216,7 +281,13 @@ int runCliCommand(const CliRequest& request, std::unique_ptr<SerialPort> port, C
         return CliExit::BadArguments;
     }
     CliContext context(request, std::move(port), clock, out, err, input);
-    const int code = command->run(context);
+    int code = command->run(context);
+    const UnitRecords* records = context.session.records();
+    if (records != nullptr && !records->refusal().isEmpty()) {
+        err << "tarquel-cli: no backup of the EEPROM could be made: " << records->refusal()
+            << " Nothing was changed; --no-backup changes the unit without a backup.\n";
+        code = CliExit::NoBackup;
+    }
     context.session.end();
     out.flush();
     err.flush();

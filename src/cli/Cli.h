@@ -21,18 +21,23 @@ constexpr int NotVerified = 4;
 constexpr int TestNotBegun = 5;  // calibrate: the test could not begin
 constexpr int NoSolution = 6;    // calibrate: the points gave no valid solution
 constexpr int MapsDiffer = 7;    // map compare: the saved and the live map differ
+constexpr int NoBackup = 8;      // no backup of the EEPROM could be made: nothing was changed
 }  // namespace CliExit
 
 // What the command line asks for, before any port is touched.
 struct CliRequest {
-    QString device;    // --device PATH
-    int port = 0;      // --port N
-    int baud = 9600;   // --baud RATE
-    bool yes = false;  // --yes: answer every question Yes
-    QString mode;      // --mode accel|pend (calibrate)
-    QString trace;     // --trace FILE: every byte written and read, with its time
-    QString command;   // identify, read, write, ...
-    QStringList args;  // the command's own arguments
+    QString device;         // --device PATH
+    int port = 0;           // --port N
+    int baud = 9600;        // --baud RATE
+    bool yes = false;       // --yes: answer every question Yes
+    bool noBackup = false;  // --no-backup: change the unit even when no backup could be made
+    bool json = false;      // --json (records): the answer as one JSON document
+    QString unit;           // --unit TEXT (backups)
+    QString report;         // --report FILE.pdf (calibrate)
+    QString mode;           // --mode accel|pend (calibrate)
+    QString trace;          // --trace FILE: every byte written and read, with its time
+    QString command;        // identify, read, write, ...
+    QStringList args;       // the command's own arguments
 };
 
 // Lines the operator types on standard input.
@@ -71,5 +76,10 @@ QString cliUsage();
 // answered from input.
 int runCliCommand(const CliRequest& request, std::unique_ptr<SerialPort> port, Clock& clock,
                   QTextStream& out, QTextStream& err, LineInput& input);
+
+// A command on the data folder (backups, records): true with the exit code in code when the
+// request names one; such commands open no port.
+bool runCliFileCommand(const CliRequest& request, const QString& dataFolder, QTextStream& out,
+                       QTextStream& err, int& code);
 
 }  // namespace tarquel

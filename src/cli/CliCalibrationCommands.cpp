@@ -1,6 +1,7 @@
 // calibrate: the four-point calibration on the same workflow as the main window's buttons.
 #include "calibration/CalibrationWorkflow.h"
 #include "cli/CliCommand.h"
+#include "records/ReportPdf.h"
 
 namespace tarquel {
 
@@ -38,6 +39,22 @@ int exitCodeOf(CalibrationWorkflow::WriteResult result) {
             return CliExit::NoAnswer;
         default:
             return CliExit::Ok;
+    }
+}
+
+// --report FILE.pdf: the report of the calibration written, when one was.
+void writeReport(CliContext& c) {
+    const std::optional<CalibrationReportData> report = c.session.calibrationReport();
+    if (!report) {
+        c.err << "tarquel-cli: no calibration was written, so there is no report\n";
+        return;
+    }
+    QString error;
+    if (writeCalibrationReport(c.request.report, *report, error)) {
+        c.out << "Report written: " << c.request.report << "\n";
+    } else {
+        c.err << "tarquel-cli: the report could not be written to " << c.request.report << ": "
+              << error << "\n";
     }
 }
 
@@ -103,14 +120,18 @@ int calibrate(CliContext& c) {
     }
     workflow.endTest();
     c.out << "Test ended: settings, channels and format restored, checksum recalculated.\n";
+    if (!c.request.report.isEmpty()) {
+        writeReport(c);
+    }
     return code;
 }
 
 const CliCommand kCommands[] = {
     {"calibrate",
-     "  calibrate [--mode accel|pend] [--yes]\n"
+     "  calibrate [--mode accel|pend] [--yes] [--report FILE.pdf]\n"
      "                           four-point calibration: Enter stores the point the heading\n"
-     "                           shows, c clears the points, q ends the test\n",
+     "                           shows, c clears the points, q ends the test; --report writes\n"
+     "                           the calibration report\n",
      0, 0, true, true, checkCalibrate, calibrate},
 };
 

@@ -76,6 +76,18 @@ struct CliCommand {
     int (*run)(CliContext& context);
 };
 
+// A command on the data folder (backups, records): no port, no unit.
+struct CliFileCommand {
+    const char* name;
+    const char* usage;
+    bool takesJson;  // accepts --json
+    bool takesUnit;  // accepts --unit TEXT
+    int (*run)(const CliRequest& request, const QString& dataFolder, QTextStream& out,
+               QTextStream& err);
+};
+std::span<const CliFileCommand> cliFileCommands();
+const CliFileCommand* findCliFileCommand(const QString& name);
+
 // The command groups, each defined beside its own commands.
 std::span<const CliCommand> unitLinkCommands();
 std::span<const CliCommand> calibrationCommands();

@@ -24,6 +24,8 @@ int exitCodeOf(MaintenanceResult result) {
         case MaintenanceResult::AccessRefused:
         case MaintenanceResult::NotVerified:
             return CliExit::NotVerified;
+        case MaintenanceResult::NoBackup:
+            return CliExit::NoBackup;
         case MaintenanceResult::Failed:
             break;
     }

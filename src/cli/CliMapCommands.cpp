@@ -103,6 +103,8 @@ int mapRevert(CliContext& c) {
                 c.out << "Stopped part-way; checksum recalculated.\n";
             }
             return CliExit::NotVerified;
+        case RevertResult::NoBackup:
+            return CliExit::NoBackup;
         case RevertResult::RetrieveFailed:
             break;
     }

@@ -56,12 +56,23 @@ int write(CliContext& c) {
     if (!link.fInit(false)) {
         return c.noUnit();
     }
+    if (!link.beforeChange(QStringLiteral("write"), QStringLiteral("Writing ") + address)) {
+        return CliExit::NoBackup;
+    }
     if (!link.fWriteAccess()) {
         c.err << "tarquel-cli: the unit refused write access\n";
         return CliExit::NotVerified;
     }
-    if (!link.fWriteToUnit(address, value)) {
-        const QString now = link.fReadFromUnit(address);
+    const QString before = link.fReadFromUnit(address);
+    const bool verified = link.fWriteToUnit(address, value);
+    const QString now = verified ? value : link.fReadFromUnit(address);
+    link.changeDone({QStringLiteral("write"),
+                     verified ? QStringLiteral("done") : QStringLiteral("not-verified"),
+                     QJsonObject{{QStringLiteral("address"), address},
+                                 {QStringLiteral("before"), before},
+                                 {QStringLiteral("value"), value},
+                                 {QStringLiteral("after"), now}}});
+    if (!verified) {
         c.err << "tarquel-cli: the write of " << value << " to " << address
               << " did not verify (the unit reads " << now << ")\n";
         return CliExit::NotVerified;

@@ -4,9 +4,12 @@
 #include "platform/Errors.h"
 #include "platform/QtSerialPort.h"
 #include "platform/RealClock.h"
+#include "platform/Version.h"
+#include "records/DataFolder.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <condition_variable>
 #include <cstdio>
 #include <iostream>
@@ -67,7 +70,20 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The calibration report needs fonts, and so an application of the GUI kind; it opens no
+    // window, so the offscreen platform serves on machines without a display.
+    bool report = false;
+    for (int i = 1; i < argc; ++i) {
+        report = report || std::string(argv[i]) == "--report";
+    }
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const std::unique_ptr<QCoreApplication> app =
+        report ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
+    // The same data folder as the window's.
+    QCoreApplication::setApplicationName(QLatin1String(tarquel::kApplicationTitle));
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList arguments = QCoreApplication::arguments().mid(1);
@@ -80,6 +96,10 @@ int main(int argc, char** argv) {
     if (!tarquel::parseCliArguments(arguments, request, error)) {
         err << "tarquel-cli: " << error << "\n\n" << tarquel::cliUsage();
         return tarquel::CliExit::BadArguments;
+    }
+    int code = tarquel::CliExit::Ok;
+    if (tarquel::runCliFileCommand(request, tarquel::dataFolder(), out, err, code)) {
+        return code;
     }
     const tarquel::PortDirectory directory = request.device.isEmpty()
                                                  ? tarquel::PortDirectory::fromEnvironment()

@@ -9,7 +9,7 @@ LiveDataSession::LiveDataSession(const LiveDataWiring& w)
       decoder_(flags_, w.link, w.heading, gauge_, w.modes, display_),
       assembler_(decoder_),
       status_(flags_, w.link, w.status, w.tiltPopups),
-      receivePath_(w.link.port(), w.clock, flags_, assembler_, decoder_, status_) {
+      receivePath_(w.link.port(), w.clock, flags_, assembler_, decoder_, status_, w.boxes) {
     receivePath_.setAfterEvent([this] { display_.endOfEvent(); });
 }
 

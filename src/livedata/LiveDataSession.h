@@ -12,6 +12,7 @@
 #include "livedata/ReceivePath.h"
 #include "livedata/StatusMessages.h"
 #include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
 #include "unitlink/UnitLink.h"
 
 namespace tarquel {
@@ -26,6 +27,7 @@ struct LiveDataWiring {
     LiveDataView& view;
     StatusView& status;
     TiltPopupWindow& tiltPopups;  // the program's information window
+    MessageBoxes& boxes;          // a failure of the data terminal's processing is shown here
 };
 
 // The live-data objects of one session, wired together: from MSComm1's receive events through

@@ -32,7 +32,8 @@ std::unique_ptr<Timer> timerOf(Clock& clock, int intervalMs) {
 }  // namespace
 
 ReceivePath::ReceivePath(SerialPort& MSComm1, Clock& clock, MessageFlags& flags,
-                         FrameAssembler& assembler, FrameDecoder& decoder, StatusMessages& status)
+                         FrameAssembler& assembler, FrameDecoder& decoder, StatusMessages& status,
+                         MessageBoxes& boxes)
     : port_(MSComm1),
       flags_(flags),
       assembler_(assembler),
@@ -40,7 +41,8 @@ ReceivePath::ReceivePath(SerialPort& MSComm1, Clock& clock, MessageFlags& flags,
       status_(status),
       tmrEvents_(timerOf(clock, kEventPeriodMs)),
       Timer1_(timerOf(clock, kSilenceCheckMs)),
-      DataNotReceivedTimer_(timerOf(clock, kSilenceCheckMs)) {}
+      DataNotReceivedTimer_(timerOf(clock, kSilenceCheckMs)),
+      boxes_(boxes) {}
 
 ReceivePath::~ReceivePath() = default;
 
@@ -94,7 +96,12 @@ void ReceivePath::receive() {
 
     if (terminalVisible_) {
         if (terminal_ != nullptr) {
-            terminal_->ProcessData(text);
+            // The terminal's own failure is shown with its description, and the event goes on.
+            try {
+                terminal_->ProcessData(text);
+            } catch (const RuntimeError& error) {
+                boxes_.show({error.description(), QString(), MsgIcon::None, MsgButtons::OK});
+            }
         }
         messages.ClearInfoMessage(InfoFlag::PressBeginTest);
         messages.SetSWMessage(SwFlag::RoutedToTerminal);

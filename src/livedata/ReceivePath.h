@@ -6,6 +6,7 @@
 #include "livedata/MessageFlags.h"
 #include "livedata/StatusMessages.h"
 #include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
 
 #include <QObject>
@@ -32,7 +33,7 @@ public:
     static constexpr int kSilenceCheckMs = 1000;
 
     ReceivePath(SerialPort& MSComm1, Clock& clock, MessageFlags& flags, FrameAssembler& assembler,
-                FrameDecoder& decoder, StatusMessages& status);
+                FrameDecoder& decoder, StatusMessages& status, MessageBoxes& boxes);
     ~ReceivePath();
     ReceivePath(const ReceivePath&) = delete;
     ReceivePath& operator=(const ReceivePath&) = delete;
@@ -76,6 +77,7 @@ private:
     std::unique_ptr<Timer> DataNotReceivedTimer_;
     TerminalSink* terminal_ = nullptr;
     const TestStatus* test_ = nullptr;
+    MessageBoxes& boxes_;
     int frameEventCount_ = 0;
     bool started_ = false;
     bool terminalVisible_ = false;

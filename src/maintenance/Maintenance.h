@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace tarquel {
 
 // How one EEPROM maintenance operation ended. The operator has been told already; the result is
@@ -13,6 +15,21 @@ enum class MaintenanceResult {
     AccessRefused,    // write access could not be switched on
     NotVerified,      // a write or the north rotation add did not read back as intended
     Failed,           // a run-time error (a port error, an overflow)
+    NoBackup,         // no backup of the EEPROM could be made: nothing was written
 };
+
+// The outcome of an operation that changed the unit, as its record names it.
+inline QString recordedOutcome(MaintenanceResult result) {
+    switch (result) {
+        case MaintenanceResult::Done:
+            return QStringLiteral("done");
+        case MaintenanceResult::NotVerified:
+            return QStringLiteral("not-verified");
+        case MaintenanceResult::NoBackup:
+            return QStringLiteral("refused");
+        default:
+            return QStringLiteral("failed");
+    }
+}
 
 }  // namespace tarquel

@@ -21,11 +21,23 @@ MaintenanceResult NorthAlignment::alignNorth() {
     figures_.reset();
     rotationBefore_.clear();
     rotationAfter_.clear();
+    addSent_ = false;
+    MaintenanceResult result = MaintenanceResult::Failed;
     try {
-        return align();
+        result = align();
     } catch (const RuntimeError&) {
-        return errorPath(MaintenanceResult::Failed);
+        result = errorPath(MaintenanceResult::Failed);
     }
+    if (addSent_) {
+        link_.changeDone(
+            {QStringLiteral("north-alignment"), recordedOutcome(result),
+             QJsonObject{{QStringLiteral("address"), link_.unitAddresses().northRotationWord},
+                         {QStringLiteral("before"), rotationBefore_},
+                         {QStringLiteral("after"), rotationAfter_},
+                         {QStringLiteral("added"), figures_->hexCorrection},
+                         {QStringLiteral("heading"), figures_->heading}}});
+    }
+    return result;
 }
 
 MaintenanceResult NorthAlignment::align() {
@@ -53,9 +65,15 @@ MaintenanceResult NorthAlignment::align() {
     }
 
     progress_.OpenProcessWindow(QStringLiteral("Adjusting for North"));
+    if (!link_.beforeChange(QStringLiteral("north-alignment"),
+                            QStringLiteral("Adjusting for North"))) {
+        closeIfVisible(progress_);
+        return MaintenanceResult::NoBackup;
+    }
     if (!link_.fWriteAccess()) {
         return errorPath(MaintenanceResult::AccessRefused);
     }
+    addSent_ = true;
     link_.SendCommandText(NorthAddCommand(addresses.northRotationWord, addresses.isB600Family,
                                           figures_->hexCorrection));
     rotationAdded_ = true;

@@ -51,6 +51,7 @@ private:
     QString rotationBefore_;
     QString rotationAfter_;
     bool rotationAdded_ = false;
+    bool addSent_ = false;  // by the last use
     int recalculationsAtAdd_ = 0;
 };
 

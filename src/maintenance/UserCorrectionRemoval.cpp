@@ -5,6 +5,9 @@
 #include "unitlink/EEPROMChanges.h"
 #include "unitlink/HexText.h"
 
+#include <QJsonArray>
+#include <utility>
+
 namespace tarquel {
 
 namespace {
@@ -36,11 +39,25 @@ MaintenanceResult UserCorrectionRemoval::run(const Texts& texts, const std::vect
     found_.clear();
     cleared_ = 0;
     checksumRecalculated_ = false;
+    writing_ = false;
+    MaintenanceResult result = MaintenanceResult::Failed;
     try {
-        return remove(texts, fields, question);
+        result = remove(texts, fields, question);
     } catch (const RuntimeError&) {
-        return fail(errorBox(texts), MaintenanceResult::Failed);
+        result = fail(errorBox(texts), MaintenanceResult::Failed);
     }
+    if (writing_) {
+        QJsonArray removed;
+        for (std::size_t i = 0; i < found_.size(); ++i) {
+            removed.append(QJsonObject{{QStringLiteral("name"), found_[i].name},
+                                       {QStringLiteral("address"), found_[i].address},
+                                       {QStringLiteral("before"), found_[i].text},
+                                       {QStringLiteral("cleared"), std::cmp_less(i, cleared_)}});
+        }
+        link_.changeDone({QLatin1String(texts.operation), recordedOutcome(result),
+                          QJsonObject{{QStringLiteral("removed"), removed}}});
+    }
+    return result;
 }
 
 MaintenanceResult UserCorrectionRemoval::remove(const Texts& texts,
@@ -67,9 +84,15 @@ MaintenanceResult UserCorrectionRemoval::remove(const Texts& texts,
     }
 
     progress_.OpenProcessWindow(QStringLiteral("Removing User Calibrations"));
+    if (!link_.beforeChange(QLatin1String(texts.operation),
+                            QStringLiteral("Removing User Calibrations"))) {
+        closeIfVisible(progress_);
+        return MaintenanceResult::NoBackup;
+    }
     if (!link_.fWriteAccess()) {
         return fail(writeAccessErrorBox(), MaintenanceResult::AccessRefused);
     }
+    writing_ = true;
     for (const FoundWord& word : found_) {
         if (!link_.fWriteToUnit(word.address, kZero)) {
             if (cleared_ > 0) {
@@ -98,6 +121,7 @@ MaintenanceResult UserCorrectionRemoval::fail(const MsgBox& box, MaintenanceResu
 
 MaintenanceResult ClearMagneticCalibration::removeUserCalibration() {
     static const Texts texts{
+        "clear-magnetic-calibration",
         "Error Clearing Cal Map!",
         "An error has occurred during the Clear Cal routine.",
         "No magnetic cal to remove!",
@@ -136,6 +160,7 @@ QString ClearMagneticCalibration::question(const std::vector<FoundWord>& w) {
 
 MaintenanceResult ClearNorthRotation::removeNorthRotation() {
     static const Texts texts{
+        "clear-north-rotation",
         "Error Clearing North Rotation!",
         "An error has occurred during the Clear North Rotation routine.",
         "No north alignement to remove!",

@@ -31,6 +31,7 @@ public:
     };
     // The operation's own texts.
     struct Texts {
+        const char* operation;   // as the backup and the record name it
         const char* errorTitle;  // fInit failed or a run-time error
         const char* errorLine;   // its first line
         const char* nothingTitle;
@@ -62,6 +63,7 @@ private:
     ProgressWindow& progress_;
     std::vector<FoundWord> found_;
     int cleared_ = 0;
+    bool writing_ = false;  // the first write of the last use was sent
     bool checksumRecalculated_ = false;
 };
 

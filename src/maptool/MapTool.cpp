@@ -6,6 +6,8 @@
 #include "unitlink/EEPROMChanges.h"
 #include "unitlink/HexText.h"
 
+#include <QJsonArray>
+
 namespace tarquel {
 
 namespace {
@@ -142,7 +144,7 @@ bool MapTool::LoadSavedMap(const QString& path) {
 
 bool MapTool::compareMap() {
     const QString path =
-        dialogs_.openFileName({QStringLiteral("Open file"), desktopFolder_,
+        dialogs_.openFileName({QStringLiteral("Open file"), dialogFolder(),
                                QStringLiteral("Text files (*.txt)|*.txt"), QStringLiteral(".txt")});
     return !path.isEmpty() && compareWithFile(path);
 }
@@ -161,7 +163,12 @@ bool MapTool::compareWithFile(const QString& path) {
 
 MapSaveResult MapTool::saveMap() {
     return SaveCurrentMap(link_.access(), link_.port(), dialogs_, boxes_, *progress_,
-                          desktopFolder_);
+                          dialogFolder());
+}
+
+QString MapTool::dialogFolder() const {
+    const QString backups = backupFolder_ ? backupFolder_() : QString();
+    return backups.isEmpty() ? desktopFolder_ : backups + QLatin1Char('/');
 }
 
 MapSaveResult MapTool::saveMapTo(const QString& path) {
@@ -228,11 +235,30 @@ RevertResult MapTool::revertMap() {
         return RevertResult::Declined;
     }
     progress_->OpenProcessWindow(QStringLiteral("Initializing Corvane sensor"));
+    RevertResult result = RevertResult::WriteFailed;
     try {
-        return revert();
+        result = revert();
     } catch (const RuntimeError&) {
-        return stopRevert(RevertResult::WriteFailed, !written_.empty());
+        result = stopRevert(RevertResult::WriteFailed, !written_.empty());
     }
+    if (!written_.empty()) {
+        recordRevert(result);
+    }
+    return result;
+}
+
+void MapTool::recordRevert(RevertResult result) {
+    QJsonArray words;
+    for (const WordDifference& word : written_) {
+        words.append(QJsonObject{{QStringLiteral("address"), word.address},
+                                 {QStringLiteral("before"), word.live},
+                                 {QStringLiteral("value"), word.saved}});
+    }
+    const bool done = result == RevertResult::Reverted || result == RevertResult::RetrieveFailed;
+    link_.changeDone({QStringLiteral("map-revert"),
+                      done ? QStringLiteral("done") : QStringLiteral("failed"),
+                      QJsonObject{{QStringLiteral("file"), savedFileName_},
+                                  {QStringLiteral("written"), words}}});
 }
 
 RevertResult MapTool::revert() {
@@ -246,6 +272,11 @@ RevertResult MapTool::revert() {
             return stopRevert(RevertResult::BadSavedByte, false);
         }
         word.saved = word.saved.toUpper();
+    }
+    if (!link_.beforeChange(QStringLiteral("map-revert"),
+                            QStringLiteral("Initializing Corvane sensor"))) {
+        closeIfVisible(*progress_);
+        return RevertResult::NoBackup;
     }
     bool access = false;
     try {

@@ -11,6 +11,7 @@
 #include "unitlink/UnitLink.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,7 @@ enum class RevertResult {
     AccessRefused,   // write access could not be switched on: nothing written
     WriteFailed,     // a word did not verify (or a run-time error): the revert stopped there
     RetrieveFailed,  // written, but the new map could not be read
+    NoBackup,        // no backup of the EEPROM could be made: nothing written
 };
 
 // The EEPROM map tool: the live map retrieved from the unit, the saved map loaded from a file,
@@ -48,6 +50,11 @@ public:
     void detach();
     // The folder the file dialogs start in (desktopFolder).
     void setDesktopFolder(const QString& folder) { desktopFolder_ = folder; }
+    // Gives the backup folder of the connected unit, empty when it has none; the file dialogs
+    // start there when it has one.
+    void setBackupFolder(std::function<QString()> backupFolder) {
+        backupFolder_ = std::move(backupFolder);
+    }
 
     // Window load: chooses the layout for the work area, sets the width and starts tmrCheck.
     void load(int workAreaWidthTwips);
@@ -96,9 +103,12 @@ public:
 
 private:
     void showPage();
+    // The folder the file dialogs start in, ended by a separator.
+    QString dialogFolder() const;
     void updateRowCaptions(int which);
     RevertResult revert();
     RevertResult stopRevert(RevertResult result, bool recalculate);
+    void recordRevert(RevertResult result);
 
     UnitLink& link_;
     MessageBoxes& boxes_;
@@ -108,6 +118,7 @@ private:
     MapCompareView* view_ = &noView_;
     ProgressWindow* progress_ = &sessionProgress_;
     QString desktopFolder_;
+    std::function<QString()> backupFolder_;
     std::unique_ptr<Timer> tmrCheck_;
     CompareLayout layout_;
 

@@ -9,8 +9,9 @@ namespace tarquel {
 
 // The line between the PC and a device, losing chosen commands on the way: the address of a
 // read of one of silentReads (the read gets no answer), a write-word command to one of
-// refusedWrites, or the n-th write-word command (dropWrite, counted from 1). Everything else
-// passes unchanged.
+// refusedWrites, the n-th write-word command (dropWrite, counted from 1), or the n-th
+// add-to-word command (dropAdd: its "#" is lost, so the device takes the rest for idle bytes).
+// Everything else passes unchanged.
 class FaultyLine : public SerialPeer {
 public:
     void receive(const QByteArray& bytes, qint64 nowMs, int pcBaud) override {
@@ -21,6 +22,9 @@ public:
         readPending_ = bytes.size() == 1 && bytes[0] == '\x7D';
         if (bytes.size() == 5 && bytes[0] == '\x7B' &&
             (refusedWrites.count(addressOf(bytes, 1)) > 0 || ++writes_ == dropWrite)) {
+            return;
+        }
+        if (bytes.size() == 1 && bytes[0] == '#' && ++adds_ == dropAdd) {
             return;
         }
         device->receive(bytes, nowMs, pcBaud);
@@ -34,6 +38,7 @@ public:
     std::set<int> silentReads;
     std::set<int> refusedWrites;
     int dropWrite = 0;
+    int dropAdd = 0;
 
 private:
     static int addressOf(const QByteArray& bytes, int at) {
@@ -41,6 +46,7 @@ private:
     }
     bool readPending_ = false;
     int writes_ = 0;
+    int adds_ = 0;
 };
 
 }  // namespace tarquel

@@ -1,13 +1,11 @@
 #include "session/UnitSession.h"
 
-#include "platform/LineEnds.h"
+#include "platform/Version.h"
 #include "unitlink/EEPROMChanges.h"
 
-namespace tarquel {
+#include <QSysInfo>
 
-QString IdentifiedUnit::summary() const {
-    return family + QStringLiteral(" unit: ") + text.section(QLatin1Char('\n'), 0, 0).trimmed();
-}
+namespace tarquel {
 
 UnitSession::UnitSession(std::unique_ptr<SerialPort> MSComm1, const SessionServices& services,
                          const SessionViews& views)
@@ -18,7 +16,7 @@ UnitSession::UnitSession(std::unique_ptr<SerialPort> MSComm1, const SessionServi
       heading_(services.boxes),
       calModes_(link_, services.boxes, views.calMode, heading_),
       liveData_({link_, services.clock, heading_, calModes_, views.gauge, views.live, views.status,
-                 views.tiltPopups}),
+                 views.tiltPopups, services.boxes}),
       calibration_(link_, calModes_, liveData_, services.boxes, services.progress,
                    views.calibration),
       northAlignment_(link_, services.boxes, services.progress,
@@ -27,6 +25,11 @@ UnitSession::UnitSession(std::unique_ptr<SerialPort> MSComm1, const SessionServi
       clearNorth_(link_, services.boxes, services.progress),
       maps_(link_, services.boxes, services.progress, services.fileDialogs) {
     liveData_.setTestStatus(&calibration_);
+    if (services.records) {
+        records_.emplace(link_, services.boxes, services.progress, *services.records);
+        link_.setChangeWatch(&*records_);
+        maps_.setBackupFolder([this] { return records_->unitBackupFolder(); });
+    }
     link_.setOnIdentified(
         [this, &unitView = views.unit] { unitView.showIdentifiedUnit(identifiedUnit()); });
 }
@@ -40,12 +43,20 @@ void UnitSession::startLiveData() {
     liveData_.start();
 }
 
-IdentifiedUnit UnitSession::identifiedUnit() const {
-    const UnitAddresses& addresses = link_.unitAddresses();
-    IdentifiedUnit unit;
-    unit.family = addresses.isB600Family ? QStringLiteral("B600") : QStringLiteral("1600");
-    unit.text = plainLines(link_.idText()).remove(QChar(0xFF));
-    return unit;
+std::optional<CalibrationReportData> UnitSession::calibrationReport() const {
+    const std::optional<CalibrationWrite>& written = calibration_.lastCalibrationWrite();
+    if (!written) {
+        return std::nullopt;
+    }
+    CalibrationReportData data;
+    data.unit = identifiedUnit();
+    data.computer = QSysInfo::machineHostName();
+    data.programVersion = QLatin1String(kVersionText);
+    data.device = port_->deviceName();
+    data.baud = port_->settings().section(QLatin1Char(','), 0, 0).toInt();
+    data.write = *written;
+    data.backup = records_ ? records_->unitBackup() : QString();
+    return data;
 }
 
 bool UnitSession::end() {

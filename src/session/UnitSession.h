@@ -15,23 +15,16 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ProgressWindow.h"
 #include "platform/SerialPort.h"
+#include "records/CalibrationReport.h"
+#include "records/UnitRecords.h"
 #include "unitlink/PortSelection.h"
 #include "unitlink/UnitLink.h"
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace tarquel {
-
-// The identified unit as the operator is shown it.
-struct IdentifiedUnit {
-    QString family;  // "B600" or "1600"
-    // The identification text in plain lines (LF), the 1600 family's leading FF left out.
-    QString text;
-
-    // "B600 unit: Corvane Industries": the family and the first line of the text.
-    QString summary() const;
-};
 
 // Where a front end shows the unit the session has identified.
 class UnitView {
@@ -41,12 +34,14 @@ public:
 };
 
 // What the platform gives a session: the clock, the operator's message boxes, the progress window
-// and the file dialogs.
+// and the file dialogs; and where the backups and records are kept (none: changes are neither
+// backed up nor recorded).
 struct SessionServices {
     Clock& clock;
     MessageBoxes& boxes;
     ProgressWindow& progress;
     FileDialogs& fileDialogs;
+    std::optional<RecordsSettings> records = std::nullopt;
 };
 
 // The views a front end hands the session: the main window's widgets, or the command line's texts.
@@ -63,7 +58,8 @@ struct SessionViews {
 
 // One connection to a unit and everything that belongs to it: the serial port MSComm1, the unit
 // link, port selection, the heading computation and the calibration mode, the live-data pipeline,
-// the calibration, maintenance and map workflows, and the rule that ends the session. The main
+// the calibration, maintenance and map workflows, the backups and records of the changes made,
+// and the rule that ends the session. The main
 // window and tarquel-cli each build one and drive its workflows; neither holds unit logic of its
 // own.
 class UnitSession {
@@ -84,7 +80,7 @@ public:
     bool end();
 
     // The unit identified last: its family and its identification text.
-    IdentifiedUnit identifiedUnit() const;
+    IdentifiedUnit identifiedUnit() const { return link_.identifiedUnit(); }
 
     SerialPort& MSComm1() { return *port_; }
     UnitLink& link() { return link_; }
@@ -96,6 +92,11 @@ public:
     ClearMagneticCalibration& clearCalibration() { return clearCalibration_; }
     ClearNorthRotation& clearNorth() { return clearNorth_; }
     MapTool& maps() { return maps_; }
+    // What the calibration report shows of the last calibration written in this session; none
+    // before one was written.
+    std::optional<CalibrationReportData> calibrationReport() const;
+    // Null when the session keeps no backups and records.
+    UnitRecords* records() { return records_ ? &*records_ : nullptr; }
 
 private:
     std::unique_ptr<SerialPort> port_;
@@ -110,6 +111,7 @@ private:
     ClearMagneticCalibration clearCalibration_;
     ClearNorthRotation clearNorth_;
     MapTool maps_;
+    std::optional<UnitRecords> records_;
     bool ended_ = false;
 };
 

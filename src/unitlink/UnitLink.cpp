@@ -1,10 +1,22 @@
 #include "unitlink/UnitLink.h"
 
 #include "platform/Errors.h"
+#include "platform/LineEnds.h"
 #include "unitlink/HexText.h"
 #include "unitlink/UnitCommands.h"
 
 namespace tarquel {
+
+QString IdentifiedUnit::summary() const {
+    return family + QStringLiteral(" unit: ") + text.section(QLatin1Char('\n'), 0, 0).trimmed();
+}
+
+IdentifiedUnit UnitLink::identifiedUnit() const {
+    IdentifiedUnit unit;
+    unit.family = unitAddresses_.isB600Family ? QStringLiteral("B600") : QStringLiteral("1600");
+    unit.text = plainLines(idText_).remove(QChar(0xFF));
+    return unit;
+}
 
 UnitLink::UnitLink(SerialPort& MSComm1, Clock& clock, MessageBoxes& boxes)
     : port_(MSComm1), access_(clock, boxes) {}

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
+#include "unitlink/ChangeWatch.h"
 #include "unitlink/DataFormat.h"
 #include "unitlink/StdUnitAccess.h"
 #include "unitlink/UnitMap.h"
@@ -10,6 +11,16 @@
 #include <functional>
 
 namespace tarquel {
+
+// The identified unit as the operator is shown it.
+struct IdentifiedUnit {
+    QString family;  // "B600" or "1600"
+    // The identification text in plain lines (LF), the 1600 family's leading FF left out.
+    QString text;
+
+    // "B600 unit: Corvane Industries": the family and the first line of the text.
+    QString summary() const;
+};
 
 // The link to one unit on the main port MSComm1: word reads and verified writes, write access,
 // identification with the address tables, the output channels, and what the PC knows of the unit
@@ -49,6 +60,18 @@ public:
         onIdentified_ = std::move(onIdentified);
     }
 
+    // The watch told of every EEPROM change (none: changes go ahead unrecorded).
+    void setChangeWatch(ChangeWatch* watch) { changeWatch_ = watch; }
+    // Before an operation changes the unit's EEPROM: false when the change must not go ahead.
+    bool beforeChange(const QString& operation, const QString& progressText) {
+        return changeWatch_ == nullptr || changeWatch_->beforeChange(operation, progressText);
+    }
+    void changeDone(const ChangeRecord& record) {
+        if (changeWatch_ != nullptr) {
+            changeWatch_->changeDone(record);
+        }
+    }
+
     void SendCommandText(const QString& text) { access_.SendCommandText(text, port_); }
     // The recalculate-checksum command (the double quote) and the 12 s the unit needs for it.
     // The caller shows the progress window around it.
@@ -58,6 +81,8 @@ public:
     const UnitAddresses& unitAddresses() const { return unitAddresses_; }
     // The identification text of the last successful fInit that identified.
     const QString& idText() const { return idText_; }
+    // The unit identified last: its family and its identification text.
+    IdentifiedUnit identifiedUnit() const;
     bool writeAccessEnabled() const { return writeAccessEnabled_; }
     DataFormat dataFormat() const { return dataFormat_; }
     void setDataFormat(DataFormat format) { dataFormat_ = format; }
@@ -83,6 +108,7 @@ private:
     DataFormat recordedFormat_ = DataFormat::Unknown;
     int checksumRecalculations_ = 0;
     std::function<void()> onIdentified_;
+    ChangeWatch* changeWatch_ = nullptr;
 };
 
 }  // namespace tarquel

@@ -2,6 +2,7 @@
 // calibration of either family, and what each step does when the unit or the operator says no.
 #include "livedata/DisplayFormat.h"
 #include "support/SessionRig.h"
+#include "unitlink/HexText.h"
 #include "unitlink/UnitCommands.h"
 
 #include <set>
@@ -145,7 +146,8 @@ TEST_F(CalibrationSteps, ABeginTestThatFailsWritesNoMoreThanItMustAndKeepsTheUni
         {"no unit", {}, {}, false, 0x0A0A, {}},
         {"word B unreadable", {0xB60E}, {}, false, 0x0A0A, {"Begin Test Failed!"}},
         {"word A refused", {}, {0xB608}, false, 0x0A0A, {}},
-        {"word B refused", {}, {0xB60E}, true, 0x1414, {}},
+        // Word A was changed: it is put back at once, and the operator is told.
+        {"word B refused", {}, {0xB60E}, false, 0x0A0A, {"Begin Test Failed!"}},
     };
     // A unit with a selection and format of its own, not the test's.
     unitsim::UnitConfig config = quietUnit();
@@ -171,8 +173,11 @@ TEST_F(CalibrationSteps, ABeginTestThatFailsWritesNoMoreThanItMustAndKeepsTheUni
         EXPECT_EQ(views.focused, btnInitialize);
         EXPECT_FALSE(progress.processWindowVisible());
     }
-    // After the last row word A holds 1414: the next Begin Test does not take it for the unit's
-    // own, and the end of the session during the test puts the unit back as it was.
+    EXPECT_EQ(boxes.shown().back().prompt,
+              QStringLiteral("Begin Test could not put the Corvane unit into its calibration "
+                             "configuration.\r\nThe unit's settings and output channels have been "
+                             "put back."));
+    // The end of the session during the next test puts the unit back as it was.
     line.refusedWrites.clear();
     calibration().beginTest();
     ASSERT_TRUE(calibration().testRunning());
@@ -218,6 +223,33 @@ TEST_F(CalibrationSteps, AWriteThatCannotBeVerifiedOrIsDeclinedIsNotCalibrated) 
     EXPECT_EQ(boxes.shown()[boxes.shown().size() - 2].prompt,
               QStringLiteral("An error has occurred while writing to the EEPROM.\r\n"
                              "An unexpected change has been detected. Please exit or try again."));
+}
+
+TEST_F(CalibrationSteps, ASecondPressAfterAMismatchAddsOnlyWhatEachWordStillLacks) {
+    solve();
+    const std::array<int, 4> words = {0xB68C, 0xB69C, 0xB68E, 0xB69E};
+    const CalibrationResult& result = *calibration().solution();
+    const std::array<QString, 4> corrections = {result.xBiasWord, result.yBiasWord,
+                                                result.xGainWord, result.yGainWord};
+    std::array<int, 4> before{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        before[i] = unit->word(words[i]);
+    }
+    line.dropAdd = 2;  // the Y bias add is lost: the others take
+    boxes.queueAnswer(MsgAnswer::Yes);
+    calibration().writeCalibration();
+    ASSERT_EQ(calibration().lastWrite(), WriteResult::NotVerified);
+
+    const std::size_t from = system.writes().size();
+    boxes.queueAnswer(MsgAnswer::Yes);
+    calibration().writeCalibration();
+    EXPECT_EQ(calibration().lastWrite(), WriteResult::Verified);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(unit->word(words[i]), (before[i] + WordValue(corrections[i])) & 0xFFFF) << i;
+    }
+    // Only the word that lacked its correction was added to.
+    EXPECT_EQ(commandText(from).count('#'), 1);
+    EXPECT_TRUE(commandText(from).contains(QByteArray("#9C") + corrections[1].toLatin1()));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 #include "support/SimRig.h"
 
+#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace tarquel::test {
@@ -11,7 +12,10 @@ namespace tarquel::test {
 // print is kept.
 class CliRig : public SimWorld {
 protected:
-    CliRig() : out(&outText), err(&errText) {}
+    // Backups and records go to a folder of the test's own.
+    CliRig() : out(&outText), err(&errText) {
+        qputenv("TARQUEL_DATA_DIR", dataDir.path().toLocal8Bit());
+    }
 
     int run(const QString& command, LineInput& input) {
         outText.clear();
@@ -35,6 +39,7 @@ protected:
         return run(command, input);
     }
 
+    QTemporaryDir dataDir;
     QString outText;
     QString errText;
     QTextStream out;

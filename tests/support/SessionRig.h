@@ -12,6 +12,7 @@ namespace tarquel::test {
 
 // A unit session on port 1 of the simulated world (open at 9600 baud, receiving), with every view
 // recorded, the progress window logged, message boxes and file dialogs answered by the test.
+// Keeps no backups and records unless records is set before newSession().
 class SessionRig : public SimWorld {
 protected:
     SessionRig() { newSession(); }
@@ -24,7 +25,7 @@ protected:
         port->setCommPort(1);
         port->setPortOpen(true);
         session = std::make_unique<UnitSession>(
-            std::move(MSComm1), SessionServices{clock, boxes, progress, dialogs},
+            std::move(MSComm1), SessionServices{clock, boxes, progress, dialogs, records},
             SessionViews{views, views, views, views, views, views, views, views});
         session->link().setDataFormat(DataFormat::Decimal);
         session->startLiveData();
@@ -37,6 +38,8 @@ protected:
     UnitLink& link() { return session->link(); }
     CalibrationWorkflow& calibration() { return session->calibration(); }
 
+    // Backups and records of the next newSession(); none by default.
+    std::optional<RecordsSettings> records;
     RecordingProgressWindow progress{&clock};
     ScriptedFileDialogs dialogs;
     RecordingViews views;
