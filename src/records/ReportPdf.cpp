@@ -38,6 +38,22 @@ QImage plotImage(const CalibrationWrite& write) {
     return image;
 }
 
+// Lays the report out on a page of the device's size and draws it.
+void drawReport(QPaintDevice& device, const QSizeF& page, const CalibrationReportData& data) {
+    QTextDocument document;
+    document.setDocumentMargin(0);
+    QFont font = document.defaultFont();
+    font.setPointSizeF(9);
+    document.setDefaultFont(font);
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("plot.png")),
+                         plotImage(data.write));
+    document.documentLayout()->setPaintDevice(&device);
+    document.setHtml(calibrationReportHtml(data));
+    document.setPageSize(page);
+    QPainter painter(&device);
+    document.drawContents(&painter);
+}
+
 }  // namespace
 
 bool writeCalibrationReport(const QString& path, const CalibrationReportData& data,
@@ -54,26 +70,32 @@ bool writeCalibrationReport(const QString& path, const CalibrationReportData& da
                                       QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
         pdf.setTitle(QStringLiteral("Heading Calibration Report"));
         pdf.setCreator(QStringLiteral("Tarquel ") + data.programVersion);
-
-        QTextDocument document;
-        document.setDocumentMargin(0);
-        QFont font = document.defaultFont();
-        font.setPointSizeF(9);
-        document.setDefaultFont(font);
-        document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("plot.png")),
-                             plotImage(data.write));
-        document.setHtml(calibrationReportHtml(data));
-        // Laid out on the page in the writer's own units, so that one page holds it all.
-        document.documentLayout()->setPaintDevice(&pdf);
-        document.setPageSize(pdf.pageLayout().paintRectPixels(pdf.resolution()).size());
-        QPainter painter(&pdf);
-        document.drawContents(&painter);
+        drawReport(pdf, pdf.pageLayout().paintRectPixels(pdf.resolution()).size(), data);
     }
     if (!file.commit()) {
         error = file.errorString();
         return false;
     }
     return true;
+}
+
+QImage calibrationReportImage(const CalibrationReportData& data) {
+    // An A4 page at the PDF's resolution, its 15 mm margins included.
+    const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                             QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    const QRect full = layout.fullRectPixels(kResolutionDpi);
+    const QRect paint = layout.paintRectPixels(kResolutionDpi);
+    QImage page(full.size(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    page.setDotsPerMeterX(static_cast<int>(kResolutionDpi / 0.0254));
+    page.setDotsPerMeterY(static_cast<int>(kResolutionDpi / 0.0254));
+    QImage content(paint.size(), QImage::Format_RGB32);
+    content.setDotsPerMeterX(page.dotsPerMeterX());
+    content.setDotsPerMeterY(page.dotsPerMeterY());
+    content.fill(Qt::white);
+    drawReport(content, QSizeF(paint.size()), data);
+    QPainter(&page).drawImage(paint.topLeft(), content);
+    return page;
 }
 
 bool saveCalibrationReportAs(const CalibrationReportData& data, FileDialogs& dialogs,

@@ -252,5 +252,17 @@ TEST_F(CalibrationSteps, ASecondPressAfterAMismatchAddsOnlyWhatEachWordStillLack
     EXPECT_TRUE(commandText(from).contains(QByteArray("#9C") + corrections[1].toLatin1()));
 }
 
+using BeginTestPrompt = test::SessionRig;
+
+TEST_F(BeginTestPrompt, ReceiveEventsHandledDuringBeginTestDoNotBringThePromptBack) {
+    clock.runFor(3000);
+    clock.delay(100);  // frames wait in the port: identification lets them be handled
+    calibration().beginTest();
+    ASSERT_TRUE(calibration().testRunning());
+    clock.runFor(1000);
+    EXPECT_FALSE(session->liveData().flags().info(InfoFlag::PressBeginTest));
+    EXPECT_FALSE(views.information.contains(QStringLiteral("Press the Begin Test")));
+}
+
 }  // namespace
 }  // namespace tarquel

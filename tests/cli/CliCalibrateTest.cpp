@@ -2,6 +2,8 @@
 // lines arrive as time passes, the vehicle is turned in between.
 #include "CliRig.h"
 
+#include <QFile>
+
 #include <functional>
 
 namespace tarquel {
@@ -74,7 +76,9 @@ protected:
 TEST_F(CliCalibrate, FourPointsWrittenWithYesThenTheTestEnds) {
     TimedLineInput input(clock);
     storeFourPoints(input);
-    EXPECT_EQ(run(QStringLiteral("--yes calibrate"), input), CliExit::Ok);
+    const QString report = dataDir.filePath(QStringLiteral("report.pdf"));
+    EXPECT_EQ(run(QStringLiteral("--yes --report ") + report + QStringLiteral(" calibrate"), input),
+              CliExit::Ok);
     // What the operator reads, without the status lines of each second.
     QStringList transcript;
     for (const QString& printed : outText.split(QLatin1Char('\n'))) {
@@ -92,10 +96,13 @@ TEST_F(CliCalibrate, FourPointsWrittenWithYesThenTheTestEnds) {
     EXPECT_TRUE(transcript.contains(QStringLiteral("X Bias      -30.0   FEB8")));
     EXPECT_TRUE(transcript.contains(QStringLiteral("Calc Error 5.79 dg.  Cal recommended")));
     EXPECT_TRUE(transcript.contains(QStringLiteral("[y/N] y (--yes)")));
-    EXPECT_EQ(transcript.mid(transcript.size() - 2),
+    EXPECT_EQ(transcript.mid(transcript.size() - 3),
               (QStringList{QStringLiteral("Test ended: settings, channels and format restored, "
                                           "checksum recalculated."),
-                           QString()}));
+                           QStringLiteral("Report written: ") + report, QString()}));
+    QFile pdf(report);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
     EXPECT_TRUE(outText.contains(QStringLiteral(", stored: 0 90 180 -\n")));
     EXPECT_EQ(unit->word(0xB608), 0x0A0A);
     EXPECT_TRUE(unit->checksumValid());

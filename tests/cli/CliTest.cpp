@@ -1,6 +1,10 @@
 // tarquel-cli: its arguments, and what each command prints and exits with, on the simulated unit.
 #include "CliRig.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace tarquel {
@@ -38,6 +42,9 @@ TEST(CliArguments, AcceptsTheDocumentedFormsAndNamesWhatIsWrong) {
         {"--device a set-channels 3C07", "set-channels takes accel, pend or ten hex digits"},
         {"--device a --yes identify", "identify does not ask anything: --yes does not apply"},
         {"--device a --mode pend identify", "--mode applies to calibrate only"},
+        {"--device a --report r.pdf identify", "--report applies to calibrate only"},
+        {"--device a backups", "backups reads the data folder only: it takes no port"},
+        {"records --unit B600", "--unit applies to backups only"},
         {"--baud", "--baud needs a value"},
     };
     for (const auto& [line, message] : rows) {
@@ -137,6 +144,55 @@ TEST_F(CliCommands, TheMapIsSavedComparedAndReverted) {
     EXPECT_EQ(unit->word(0xB6A4), original);
     EXPECT_EQ(run(QStringLiteral("map compare ") + dir.filePath(QStringLiteral("none.txt"))),
               CliExit::BadArguments);
+}
+
+TEST_F(CliCommands, WithoutABackupNothingChangesUnlessNoBackupIsGivenAndEveryChangeIsListed) {
+    const auto runOnFolder = [this](const char* command) {
+        outText.clear();
+        CliRequest request;
+        QString error;
+        EXPECT_TRUE(parseCliArguments(split(command), request, error)) << error.toStdString();
+        int code = -1;
+        EXPECT_TRUE(runCliFileCommand(request, dataDir.path(), out, err, code));
+        out.flush();
+        return code;
+    };
+    QFile blocker(dataDir.filePath(QStringLiteral("backups")));  // no backup folder can be made
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    EXPECT_EQ(run(QStringLiteral("write B608 1A2B")), CliExit::NoBackup);
+    EXPECT_EQ(unit->word(0xB608), 0x0A0A);
+    EXPECT_TRUE(
+        errText.endsWith(QStringLiteral(" cannot be made. Nothing was changed; --no-backup "
+                                        "changes the unit without a backup.\n")))
+        << errText.toStdString();
+    EXPECT_EQ(run(QStringLiteral("--no-backup write B608 1A2B")), CliExit::Ok);
+    EXPECT_EQ(unit->word(0xB608), 0x1A2B);
+    blocker.remove();
+    EXPECT_EQ(run(QStringLiteral("write B608 0A0A")), CliExit::Ok);
+
+    EXPECT_EQ(runOnFolder("backups"), CliExit::Ok);
+    const QRegularExpression backupLine(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d UTC  "
+                       "(B600-CV-3100_Version_4\\.20-[0-9a-f]{8})  write  "
+                       "(\\S+)\n$"));
+    const QRegularExpressionMatch backup = backupLine.match(outText);
+    ASSERT_TRUE(backup.hasMatch()) << outText.toStdString();
+    EXPECT_EQ(runOnFolder("backups --unit 1600"), CliExit::Ok);
+    EXPECT_EQ(outText, QString());
+
+    EXPECT_EQ(runOnFolder("records"), CliExit::Ok);
+    const QStringList lines = outText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    const QString unitText = QStringLiteral("  B600 CV-3100 Version 4.20  write  ");
+    EXPECT_TRUE(lines[0].endsWith(unitText + QStringLiteral("done  ") + backup.captured(2)));
+    EXPECT_TRUE(lines[1].endsWith(unitText + QStringLiteral("done  (no backup)")));
+    EXPECT_TRUE(lines[2].endsWith(unitText + QStringLiteral("refused  (no backup)")));
+    EXPECT_EQ(runOnFolder("records --json"), CliExit::Ok);
+    const QJsonArray records = QJsonDocument::fromJson(outText.toUtf8()).array();
+    ASSERT_EQ(records.size(), 3);
+    const QJsonObject changes = records[0].toObject()[QStringLiteral("changes")].toObject();
+    EXPECT_EQ(changes[QStringLiteral("before")], QStringLiteral("1A2B"));
+    EXPECT_EQ(changes[QStringLiteral("after")], QStringLiteral("0A0A"));
 }
 
 }  // namespace

@@ -166,8 +166,14 @@ TEST_F(FrameDecoderTest, FiftyFirstFourFieldFrameSwitchesTheModeOncePerRun) {
 }
 
 struct FakeTerminal : TerminalSink {
-    void ProcessData(const QString& text) override { received += text; }
+    void ProcessData(const QString& text) override {
+        if (fails) {
+            throw RuntimeError(ErrorNumber::Overflow, QStringLiteral("Overflow"));
+        }
+        received += text;
+    }
     QString received;
+    bool fails = false;
 };
 
 class LiveSession : public test::SessionRig {
@@ -210,6 +216,18 @@ TEST_F(LiveSession, BytesGoToTheFramesOrToTheVisibleTerminalWithTheirPromptsAndF
     EXPECT_EQ(terminal.received, QString::fromLatin1(kFrame));
     EXPECT_FALSE(flags().info(InfoFlag::PressBeginTest));
     EXPECT_EQ(flags().swMessageFlags(), bitOf(SwFlag::Receiving) | bitOf(SwFlag::RoutedToTerminal));
+
+    // A failure of the terminal's processing is shown with its description (no title, no
+    // icon), and the event goes on.
+    flags().ClearSWMessage(SwFlag::RoutedToTerminal);
+    terminal.fails = true;
+    receive(kFrame);
+    ASSERT_EQ(boxes.shown().size(), 1U);
+    EXPECT_EQ(boxes.shown()[0].prompt, QStringLiteral("Overflow"));
+    EXPECT_EQ(boxes.shown()[0].title, QString());
+    EXPECT_EQ(boxes.shown()[0].icon, MsgIcon::None);
+    EXPECT_TRUE(flags().sw(SwFlag::RoutedToTerminal));
+    terminal.fails = false;
 
     // Back from the terminal: frames again, and the terminal flag goes.
     live().receivePath().setTerminalVisible(false);

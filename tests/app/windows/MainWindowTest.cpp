@@ -17,6 +17,7 @@
 #include "platform/FakeSerialPort.h"
 #include "platform/MessageBoxes.h"
 #include "platform/VirtualClock.h"
+#include "records/ReportPdf.h"
 #include "support/Screenshot.h"
 #include "unitlink/CommProperties.h"
 #include "unitsim/SimulatedUnit.h"
@@ -37,6 +38,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
@@ -292,10 +294,28 @@ TEST_F(MainWindow, TheButtonsReachTheCalibrationWhoseViewReachesItsWidgets) {
     EXPECT_EQ(labelText("lblCalMsg"), solved.calMsgText);
     clock.runFor(1000);
     test::saveScreenshot(main(), QStringLiteral("calibration-solved.png"));
+    EXPECT_FALSE(main().action("mnuSaveReport")->isEnabled());
     boxes.queueAnswer(MsgAnswer::Yes);
     click("btnEEPROM");
     EXPECT_EQ(session().calibration().lastWrite(), CalibrationWorkflow::WriteResult::Verified);
     click("btnNewTest");
+
+    // The report of the calibration written: one page of PDF.
+    ASSERT_TRUE(main().action("mnuSaveReport")->isEnabled());
+    const QString pdf = programFolder.filePath(QStringLiteral("report.pdf"));
+    fileDialogs.queueAnswer(pdf);
+    trigger("mnuSaveReport");
+    EXPECT_EQ(fileDialogs.requests().back().filter, QStringLiteral("PDF files (*.pdf)|*.pdf"));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_TRUE(bytes.trimmed().endsWith("%%EOF"));
+    EXPECT_EQ(QString::fromLatin1(bytes).count(
+                  QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))),
+              1);
+    test::saveImage(calibrationReportImage(*session().calibrationReport()),
+                    QStringLiteral("calibration-report.png"));
     EXPECT_FALSE(session().calibration().testRunning());
     EXPECT_FALSE(sRect->isVisible());
     EXPECT_EQ(labelText("DataLabel_5"), QStringLiteral("Calc Heading"));
@@ -339,6 +359,20 @@ TEST_F(MainWindow, TheDataTerminalShowsWhatArrivesSendsWhatIsTypedAndHandsBackWh
     QTest::keyClick(box, Qt::Key_T, Qt::ControlModifier);
     EXPECT_FALSE(terminal->isVisible());
     ASSERT_TRUE(clock.runUntil([this] { return !labelText("DataBox_0").isEmpty(); }, 5000));
+
+    // Closing the main window with the terminal open: the terminal's closing traffic (write
+    // access, decimal output) goes first, then the end of the session (here the checksum a north
+    // alignment awaits) on the port it then closes.
+    boxes.queueAnswer(MsgAnswer::Yes);
+    session().northAlignment().alignNorth();
+    ASSERT_TRUE(session().northAlignment().rotationAwaitsChecksum());
+    trigger("mnuDataTerminal");
+    system.clearWrites();
+    main().close();
+    const QByteArray sent = system.bytesWritten(1);
+    ASSERT_TRUE(sent.contains('_') && sent.contains('"')) << sent.toHex().toStdString();
+    EXPECT_LT(sent.indexOf('_'), sent.indexOf('"'));
+    EXPECT_FALSE(session().MSComm1().portOpen());
 }
 
 // --- Both themes over every window ---
