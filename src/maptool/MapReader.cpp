@@ -87,14 +87,22 @@ bool ReadEEPROMMap(StdUnitAccess& access, SerialPort& port, ProgressWindow* prog
 QString BuildEEPROMMapFile(StdUnitAccess& access, SerialPort& port, ProgressWindow* progress) {
     QString idText;
     bool isB600Family = false;
+    if (!access.IdentifyUnit(port, idText, isB600Family)) {
+        return kReadError;
+    }
+    return IdentifiedUnitMapFile(access, port, progress);
+}
+
+QString IdentifiedUnitMapFile(StdUnitAccess& access, SerialPort& port, ProgressWindow* progress) {
+    bool isB600Family = false;
     EEPROMMap map;
     QString checksum;
-    if (!access.IdentifyUnit(port, idText, isB600Family) ||
-        !ReadEEPROMMap(access, port, progress, map, isB600Family) ||
+    if (!access.unitMap().identified || !ReadEEPROMMap(access, port, progress, map, isB600Family) ||
         !access.ReadChecksumByte(port, checksum)) {
         return kReadError;
     }
-    return EEPROMMapFileText(idText, FormatEEPROMMap(map, access.unitMap()), checksum);
+    return EEPROMMapFileText(access.unitMap().idText, FormatEEPROMMap(map, access.unitMap()),
+                             checksum);
 }
 
 }  // namespace tarquel

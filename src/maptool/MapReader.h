@@ -20,4 +20,8 @@ bool ReadEEPROMMap(StdUnitAccess& access, SerialPort& port, ProgressWindow* prog
 // (without the final CR LF), or "Error" when any of them failed.
 QString BuildEEPROMMapFile(StdUnitAccess& access, SerialPort& port, ProgressWindow* progress);
 
+// The same for the unit identified last, without identifying it again (the backup before a change,
+// which follows the operation's own identification); "Error" when none is identified.
+QString IdentifiedUnitMapFile(StdUnitAccess& access, SerialPort& port, ProgressWindow* progress);
+
 }  // namespace tarquel

@@ -71,7 +71,7 @@ bool UnitRecords::beforeChange(const QString& operation, const QString& progress
 }
 
 QString UnitRecords::takeBackup(const QString& operation, QString& reason) {
-    const QString text = BuildEEPROMMapFile(link_.access(), link_.port(), &progress_);
+    const QString text = IdentifiedUnitMapFile(link_.access(), link_.port(), &progress_);
     if (text == kReadError) {
         reason = QStringLiteral("the EEPROM Map could not be read from the unit.");
         return {};

@@ -6,6 +6,7 @@
 #include "support/SessionRig.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -124,6 +125,9 @@ TEST_F(BackupSession, ACalibrationsBackupRevertedWithTheMapToolGivesBackTheUnits
               calibration().lastCalibrationWrite()->result.xBiasWord);
 
     MapTool& maps = session->maps();
+    EXPECT_FALSE(maps.compareMap());  // the dialog, cancelled, opened in the unit's backup folder
+    EXPECT_EQ(dialogs.requests().back().initialPath,
+              QFileInfo(taken[0].path).absolutePath() + QLatin1Char('/'));
     ASSERT_TRUE(maps.RetrieveUnitMap());
     ASSERT_TRUE(maps.compareWithFile(taken[0].path));
     boxes.queueAnswer(MsgAnswer::Yes);
