@@ -1,5 +1,7 @@
 #include "calibration/CalGaugeWidget.h"
 
+#include <QLabel>
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -58,6 +60,12 @@ void CalGaugeWidget::setValue(double value) {
 void CalGaugeWidget::setGaugeVisible(bool visible) {
     gaugeVisible_ = visible;
     QWidget::setVisible(visible);
+}
+
+void CalGaugeWidget::showSteadiness(bool steady) {
+    if (steadyLabel_ != nullptr) {
+        steadyLabel_->setText(steady ? QStringLiteral("Steady") : QStringLiteral("Settling"));
+    }
 }
 
 GaugeFace CalGaugeWidget::face() const {

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <array>
 
+class QLabel;
+
 namespace tarquel {
 
 // What the gauge draws: the bounds of the active range with their labels, and where the needle
@@ -33,6 +35,9 @@ public:
     void setValue(double value) override;
     void setGaugeVisible(bool visible) override;
     bool gaugeVisible() const override { return gaugeVisible_; }
+    void showSteadiness(bool steady) override;
+    // The label beside the gauge that shows "Steady" or "Settling".
+    void setSteadyLabel(QLabel* label) { steadyLabel_ = label; }
 
     int activeRange() const { return activeRange_; }
     double value() const { return value_; }
@@ -44,6 +49,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QLabel* steadyLabel_ = nullptr;
     struct Range {
         double minimum;
         double maximum;

@@ -60,6 +60,16 @@ CalibrationPanel::CalibrationPanel(CalPlotModel& plot, QWidget* parent) : QWidge
     lblCalMsg_->setMinimumWidth(
         lblCalMsg_->fontMetrics().horizontalAdvance(QStringLiteral("No cal necessary  ")));
     gaugeRow->addWidget(lblCalMsg_);
+    // While a test runs: whether the values shown have settled enough to store a point.
+    lblSteady_ = namedLabel(this, QStringLiteral("lblSteady"), QStringLiteral("Settling"));
+    lblSteady_->setToolTip(
+        QStringLiteral("Steady: the values shown have settled and a point stored now is what the "
+                       "unit goes on showing"));
+    lblSteady_->setMinimumWidth(
+        lblSteady_->fontMetrics().horizontalAdvance(QStringLiteral("Settling  ")));
+    lblSteady_->setVisible(false);
+    lgCal_->setSteadyLabel(lblSteady_);
+    gaugeRow->addWidget(lblSteady_);
     gaugeGrid->addLayout(gaugeRow, 0, 0);
     sRect_ = new QFrame(this);
     sRect_->setObjectName(QStringLiteral("sRect"));
@@ -218,6 +228,8 @@ void CalibrationPanel::showResult(const CalibrationResult& r, int faceImage) {
 
 void CalibrationPanel::setTestDisplay(bool running) {
     sRect_->setVisible(running);
+    lblSteady_->setText(QStringLiteral("Settling"));
+    lblSteady_->setVisible(running);
     if (QLabel* label = outside_.dataLabel5) {
         QFont font = label->font();
         font.setBold(running);

@@ -62,6 +62,7 @@ private:
     std::array<std::array<QLabel*, 2>, 4> results_{};      // X bias, Y bias, X gain, Y gain
     QLabel* lblCalQual_ = nullptr;
     QLabel* lblCalMsg_ = nullptr;
+    QLabel* lblSteady_ = nullptr;
     QLabel* imFace_ = nullptr;
     QFrame* sRect_ = nullptr;
     CalGaugeWidget* lgCal_ = nullptr;

@@ -25,6 +25,7 @@ CalibrationWorkflow::CalibrationWorkflow(UnitLink& link, const CalModeCommands& 
     : link_(link),
       modes_(modes),
       display_(live.display()),
+      steady_(live.decoder().steadyReading()),
       flags_(live.flags()),
       boxes_(boxes),
       progress_(progress),

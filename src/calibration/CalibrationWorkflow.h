@@ -70,6 +70,9 @@ public:
     WriteResult lastWrite() const { return lastWrite_; }
     // The last EEPROM write that reached the unit in this run, verified or not.
     const std::optional<CalibrationWrite>& lastCalibrationWrite() const { return written_; }
+    // The values shown have settled since the last movement: a point stored now is the point the
+    // unit goes on showing.
+    bool readingSteady() const { return steady_.steady(); }
     // TestStatus
     bool testRunning() const override { return testState_ == TestState::Running; }
     // EEPROM has been pressed and verified in this test.
@@ -89,6 +92,7 @@ private:
     UnitLink& link_;
     const CalModeCommands& modes_;
     const LiveDataView& display_;
+    const SteadyReading& steady_;
     MessageFlags& flags_;
     MessageBoxes& boxes_;
     ProgressWindow& progress_;

@@ -65,7 +65,7 @@ bool checkFileCommand(const CliFileCommand& command, const QStringList& rest, Cl
         return false;
     }
     if (!request.device.isEmpty() || request.port != 0 || request.yes || request.noBackup ||
-        !request.mode.isEmpty() || !request.report.isEmpty()) {
+        !request.mode.isEmpty() || !request.report.isEmpty() || request.autoStore) {
         error = request.command + QStringLiteral(" reads the data folder only: it takes no port");
         return false;
     }
@@ -162,6 +162,8 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
             request.noBackup = true;
         } else if (a == QLatin1String("--json")) {
             request.json = true;
+        } else if (a == QLatin1String("--auto")) {
+            request.autoStore = true;
         } else if (a == QLatin1String("--device") || a == QLatin1String("--port") ||
                    a == QLatin1String("--baud") || a == QLatin1String("--mode") ||
                    a == QLatin1String("--trace") || a == QLatin1String("--unit") ||
@@ -224,8 +226,10 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
         error = QStringLiteral("--mode applies to calibrate only");
         return false;
     }
-    if (!request.report.isEmpty() && request.command != QLatin1String("calibrate")) {
-        error = QStringLiteral("--report applies to calibrate only");
+    if ((!request.report.isEmpty() || request.autoStore) &&
+        request.command != QLatin1String("calibrate")) {
+        error = request.autoStore ? QStringLiteral("--auto applies to calibrate only")
+                                  : QStringLiteral("--report applies to calibrate only");
         return false;
     }
     if (request.json || !request.unit.isEmpty()) {

@@ -26,18 +26,19 @@ constexpr int NoBackup = 8;      // no backup of the EEPROM could be made: nothi
 
 // What the command line asks for, before any port is touched.
 struct CliRequest {
-    QString device;         // --device PATH
-    int port = 0;           // --port N
-    int baud = 9600;        // --baud RATE
-    bool yes = false;       // --yes: answer every question Yes
-    bool noBackup = false;  // --no-backup: change the unit even when no backup could be made
-    bool json = false;      // --json (records): the answer as one JSON document
-    QString unit;           // --unit TEXT (backups)
-    QString report;         // --report FILE.pdf (calibrate)
-    QString mode;           // --mode accel|pend (calibrate)
-    QString trace;          // --trace FILE: every byte written and read, with its time
-    QString command;        // identify, read, write, ...
-    QStringList args;       // the command's own arguments
+    QString device;          // --device PATH
+    int port = 0;            // --port N
+    int baud = 9600;         // --baud RATE
+    bool yes = false;        // --yes: answer every question Yes
+    bool noBackup = false;   // --no-backup: change the unit even when no backup could be made
+    bool json = false;       // --json (records): the answer as one JSON document
+    QString unit;            // --unit TEXT (backups)
+    QString report;          // --report FILE.pdf (calibrate)
+    bool autoStore = false;  // --auto (calibrate): each point stored once steady in its window
+    QString mode;            // --mode accel|pend (calibrate)
+    QString trace;           // --trace FILE: every byte written and read, with its time
+    QString command;         // identify, read, write, ...
+    QStringList args;        // the command's own arguments
 };
 
 // Lines the operator types on standard input.

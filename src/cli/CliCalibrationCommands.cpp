@@ -1,6 +1,8 @@
 // calibrate: the four-point calibration on the same workflow as the main window's buttons.
 #include "calibration/CalibrationWorkflow.h"
 #include "cli/CliCommand.h"
+#include "heading/CalGaugeDriver.h"
+#include "livedata/DisplayFormat.h"
 #include "records/ReportPdf.h"
 
 namespace tarquel {
@@ -18,7 +20,7 @@ bool checkCalibrate(CliRequest& request, QString& /*error*/) {
     return true;
 }
 
-// "Heading 278.0 dg, stored: 0 90 - -"
+// "Heading 278.0 dg, stored: 0 90 - -, Settling"
 QString statusLine(CliContext& c, int mask) {
     const QString heading = c.caption(Slot::CalcHeading);
     QString line = QStringLiteral("Heading ") +
@@ -28,7 +30,8 @@ QString statusLine(CliContext& c, int mask) {
         line += QLatin1Char(' ') + ((mask & SlotBit(slot)) != 0 ? QString::number(SlotDegrees(slot))
                                                                 : QStringLiteral("-"));
     }
-    return line;
+    return line + (c.session.calibration().readingSteady() ? QStringLiteral(", Steady")
+                                                           : QStringLiteral(", Settling"));
 }
 
 int exitCodeOf(CalibrationWorkflow::WriteResult result) {
@@ -40,6 +43,27 @@ int exitCodeOf(CalibrationWorkflow::WriteResult result) {
         default:
             return CliExit::Ok;
     }
+}
+
+// --auto: the heading shown is steady inside a cardinal window whose point is not stored yet.
+bool autoPointDue(CliContext& c) {
+    CalibrationWorkflow& workflow = c.session.calibration();
+    if (!workflow.readingSteady() || !c.views.isEnabled(CalControl::btnGetData)) {
+        return false;
+    }
+    const double heading = LeadingNumber(c.caption(Slot::CalcHeading));
+    return CalGaugeDriver::CalTarget(heading) != CalGaugeDriver::kNoTarget &&
+           (workflow.collectedMask() & SlotBit(SlotForHeading(heading))) == 0;
+}
+
+// All four points stored: the question (or --yes) and the write, when they solve.
+int finishPoints(CliContext& c) {
+    CalibrationWorkflow& workflow = c.session.calibration();
+    if (!workflow.solution()) {
+        return CliExit::NoSolution;
+    }
+    workflow.writeCalibration();
+    return exitCodeOf(workflow.lastWrite());
 }
 
 // --report FILE.pdf: the report of the calibration written, when one was.
@@ -96,12 +120,7 @@ int calibrate(CliContext& c) {
             if (command.isEmpty() && c.views.isEnabled(CalControl::btnGetData)) {
                 workflow.storePoint();
                 if (workflow.collectedMask() == CalSlot::AllCollected) {
-                    if (workflow.solution()) {
-                        workflow.writeCalibration();
-                        code = exitCodeOf(workflow.lastWrite());
-                    } else {
-                        code = CliExit::NoSolution;
-                    }
+                    code = finishPoints(c);
                     ending = true;
                 }
             } else if (command == QLatin1String("c") && c.views.isEnabled(CalControl::btnClear)) {
@@ -111,7 +130,14 @@ int calibrate(CliContext& c) {
                 ending = true;
             }
         }
-        if (!ending && c.input.ended()) {
+        if (!ending && c.request.autoStore && autoPointDue(c)) {
+            workflow.storePoint();
+            if (workflow.collectedMask() == CalSlot::AllCollected) {
+                code = finishPoints(c);
+                ending = true;
+            }
+        }
+        if (!ending && c.input.ended() && !c.request.autoStore) {
             ending = true;
         }
         if (!ending) {
@@ -128,10 +154,11 @@ int calibrate(CliContext& c) {
 
 const CliCommand kCommands[] = {
     {"calibrate",
-     "  calibrate [--mode accel|pend] [--yes] [--report FILE.pdf]\n"
+     "  calibrate [--mode accel|pend] [--yes] [--auto] [--report FILE.pdf]\n"
      "                           four-point calibration: Enter stores the point the heading\n"
-     "                           shows, c clears the points, q ends the test; --report writes\n"
-     "                           the calibration report\n",
+     "                           shows, c clears the points, q ends the test; --auto stores\n"
+     "                           each point once the heading is steady in its window;\n"
+     "                           --report writes the calibration report\n",
      0, 0, true, true, checkCalibrate, calibrate},
 };
 

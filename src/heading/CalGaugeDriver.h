@@ -25,6 +25,8 @@ public:
 
     // The target of a heading, all bounds inclusive, tested in the order 0, 90, 180, 270, 360.
     static int CalTarget(double heading);
+    // The gauge's "Steady" / "Settling" mark.
+    void showSteadiness(bool steady) { gauge_.showSteadiness(steady); }
 
     int lastCalTarget() const { return lastCalTarget_; }
 

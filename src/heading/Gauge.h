@@ -12,6 +12,9 @@ public:
     virtual void setValue(double value) = 0;
     virtual void setGaugeVisible(bool visible) = 0;
     virtual bool gaugeVisible() const = 0;
+    // While a test runs, every frame: whether the displayed values have settled (the "Steady" /
+    // "Settling" mark by the gauge). A gauge without the mark passes it over.
+    virtual void showSteadiness(bool /*steady*/) {}
 };
 
 }  // namespace tarquel

@@ -146,10 +146,13 @@ void FrameDecoder::ProcessData(QString& frame) {
             messages.setInfoMessage(InfoFlag::TiltOver45, heading.over45);
         }
     }
+    steady_.frame(link_.clock().tickCountUs() / 1000, values.at(Slot::Hx), values.at(Slot::Hy),
+                  values.at(Slot::CalcHeading));
     if (test_ != nullptr && test_->testRunning()) {
         if (gauge_.UpdateCalGauge(values.at(Slot::CalcHeading)) && view_.getDataEnabled()) {
             view_.focusGetData();
         }
+        gauge_.showSteadiness(steady_.steady());
     }
     ShowChannelValues(values);
     if (observer_ != nullptr) {
@@ -202,6 +205,7 @@ void FrameDecoder::ShowFrameRate(int& length, DataFormat format) {
 }
 
 void FrameDecoder::ResetDataWindows() {
+    steady_.reset();
     for (int slot = 0; slot < Slot::Count; ++slot) {
         view_.setDataBoxCaption(slot, QString());
     }

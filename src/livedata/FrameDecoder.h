@@ -3,6 +3,7 @@
 #include "heading/CalGaugeDriver.h"
 #include "heading/CalModeCommands.h"
 #include "heading/HeadingCalculator.h"
+#include "heading/SteadyReading.h"
 #include "livedata/LiveViews.h"
 #include "livedata/MessageFlags.h"
 #include "unitlink/UnitLink.h"
@@ -75,6 +76,8 @@ public:
     void ResetDataWindows();
 
     void setFrameObserver(FrameObserver* observer) { observer_ = observer; }
+    // Whether the values shown have settled after the last movement.
+    const SteadyReading& steadyReading() const { return steady_; }
 
     qint32 frameCount() const { return frameCount_; }
     // Only for tests and the window's start-up: continue counting from count.
@@ -91,6 +94,7 @@ private:
     CalModeCommands& modes_;
     LiveDataView& view_;
     FrameObserver* observer_ = nullptr;
+    SteadyReading steady_;
     qint32 frameCount_ = 0;
     int calModeMismatchCount_ = 0;
     bool calModeSwitched_ = false;

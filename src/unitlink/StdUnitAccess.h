@@ -45,6 +45,7 @@ public:
     bool ReadChecksumByte(SerialPort& port, QString& text);
 
     Clock& clock() { return clock_; }
+    const Clock& clock() const { return clock_; }
     MessageBoxes& boxes() { return boxes_; }
     // The addresses of the unit identified first in the run.
     const UnitMap& unitMap() const { return unitMap_; }

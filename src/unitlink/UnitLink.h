@@ -95,6 +95,7 @@ public:
     SerialPort& port() { return port_; }
     StdUnitAccess& access() { return access_; }
     Clock& clock() { return access_.clock(); }
+    const Clock& clock() const { return access_.clock(); }
 
 private:
     SerialPort& port_;

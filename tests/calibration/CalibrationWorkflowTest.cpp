@@ -264,5 +264,47 @@ TEST_F(BeginTestPrompt, ReceiveEventsHandledDuringBeginTestDoNotBringThePromptBa
     EXPECT_FALSE(views.information.contains(QStringLiteral("Press the Begin Test")));
 }
 
+// The displayed values as the frames leave them, unrounded.
+struct ShownValues : FrameObserver {
+    void frameShown(const std::vector<double>& values) override { last = values; }
+    std::vector<double> last;
+};
+
+class SteadyPoints : public test::SessionRig, public ::testing::WithParamInterface<double> {};
+
+TEST_P(SteadyPoints, AValueShownWhileSteadyIsWithinTheTolerancesOfItsSettledValue) {
+    unitsim::UnitConfig config;
+    config.frameRate = GetParam();
+    config.physics.hardIronMg = {40, -25, 0};
+    makeUnit(config);
+    ShownValues shown;
+    session->liveData().decoder().setFrameObserver(&shown);
+    const auto frameMs = static_cast<int>(1000 / GetParam()) + 1;
+    for (const double heading : {0.0, 90.0, 180.0, 270.0, 0.0}) {
+        const std::vector<double> before = shown.last;
+        unit->setHeading(heading);
+        ASSERT_TRUE(clock.runUntil([&] { return shown.last != before; }, 2000));
+        EXPECT_FALSE(calibration().readingSteady()) << "just turned to " << heading;
+        int waitedMs = 0;
+        while (!calibration().readingSteady() && waitedMs < 60000) {
+            clock.runFor(frameMs);
+            waitedMs += frameMs;
+        }
+        ASSERT_TRUE(calibration().readingSteady()) << heading;
+        const std::vector<double> atSteady = shown.last;
+        clock.runFor(60000);
+        ASSERT_TRUE(calibration().readingSteady());
+        EXPECT_NEAR(atSteady[Slot::Hx], shown.last[Slot::Hx], 1.0) << heading;
+        EXPECT_NEAR(atSteady[Slot::Hy], shown.last[Slot::Hy], 1.0) << heading;
+        EXPECT_NEAR(
+            std::remainder(atSteady[Slot::CalcHeading] - shown.last[Slot::CalcHeading], 360), 0,
+            0.2)
+            << heading;
+    }
+    session->liveData().decoder().setFrameObserver(nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameRates, SteadyPoints, ::testing::Values(8.0, 23.7, 75.0));
+
 }  // namespace
 }  // namespace tarquel

@@ -152,5 +152,27 @@ TEST_F(CliCalibrate, ASilentUnitCannotBeginAndAnUnstorableBiasHasNoSolution) {
     EXPECT_EQ(unit->word(0xB608), 0x0A0A);
 }
 
+TEST_F(CliCalibrate, HandsFreeAtEightFramesASecondEachPointIsStoredOnceSteadyInItsWindow) {
+    unitsim::UnitConfig config;
+    config.physics.hardIronMg = {30, -20, 0};
+    config.physics.scaleX = 1.08;
+    config.frameRate = 8;
+    makeUnit(config);
+    unit->setHeading(3);
+    TimedLineInput input(clock);
+    qint64 t = 30000;
+    for (const double heading : {92.0, 181.0, 268.0}) {
+        input.at(t, [this, heading] { unit->setHeading(heading); });
+        t += 30000;
+    }
+    EXPECT_EQ(run(QStringLiteral("--yes --auto calibrate"), input), CliExit::Ok);
+    for (const char* stored : {"Stored 0:", "Stored 90:", "Stored 180:", "Stored 270:"}) {
+        EXPECT_EQ(outText.count(QLatin1String(stored)), 1) << stored;
+    }
+    EXPECT_TRUE(outText.contains(QStringLiteral(", stored: - - - -, Settling\n")));
+    EXPECT_TRUE(outText.contains(QStringLiteral(", stored: 0 90 - -, Steady\n")));
+    EXPECT_LT(worstHeadingError(), 0.5);
+}
+
 }  // namespace
 }  // namespace tarquel

@@ -80,6 +80,7 @@ struct RecordingViews : LiveDataView,
     void setValue(double value) override { needle = value; }
     void setGaugeVisible(bool visible) override { gaugeShown = visible; }
     bool gaugeVisible() const override { return gaugeShown; }
+    void showSteadiness(bool steady) override { steadiness = steady; }
     // CalModeView
     void setCalModeChecks(bool accel, bool pend) override { calModeChecks = {accel, pend}; }
     void setCalModeCaption(const QString& text) override { calModeCaption = text; }
@@ -134,6 +135,7 @@ struct RecordingViews : LiveDataView,
     bool testDisplay = false;
     bool gaugeHidden = false;
     std::optional<IdentifiedUnit> unit;
+    std::optional<bool> steadiness;
 };
 
 }  // namespace tarquel::test

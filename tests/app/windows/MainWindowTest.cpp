@@ -269,9 +269,15 @@ TEST_F(MainWindow, TheButtonsReachTheCalibrationWhoseViewReachesItsWidgets) {
     click("btnAlign");
     EXPECT_EQ(boxes.shown().back().title, QStringLiteral("Write to North Alignment to EEPROM?"));
 
-    // The gauge shows in a cardinal window and hands the focus to Enter Data: Enter stores.
+    // The gauge shows in a cardinal window and hands the focus to Enter Data: Enter stores. The
+    // mark beside it says when the values have settled.
+    QLabel* lblSteady = main().label("lblSteady");
+    EXPECT_TRUE(lblSteady->isVisible());
     unit->setHeading(90);
+    clock.runFor(200);
+    EXPECT_EQ(lblSteady->text(), QStringLiteral("Settling"));
     clock.runFor(12000);
+    EXPECT_EQ(lblSteady->text(), QStringLiteral("Steady"));
     ASSERT_TRUE(main().button("btnGetData")->hasFocus());
     QTest::keyClick(main().button("btnGetData"), Qt::Key_Return);
     EXPECT_EQ(session().calibration().collectedMask(), 2);
