@@ -103,7 +103,7 @@ TEST_F(CliCalibrate, FourPointsWrittenWithYesThenTheTestEnds) {
     QFile pdf(report);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
-    EXPECT_TRUE(outText.contains(QStringLiteral(", stored: 0 90 180 -\n")));
+    EXPECT_TRUE(outText.contains(QStringLiteral(", stored: 0 90 180 -, Steady\n")));
     EXPECT_EQ(unit->word(0xB608), 0x0A0A);
     EXPECT_TRUE(unit->checksumValid());
     EXPECT_LT(worstHeadingError(), 0.5);
