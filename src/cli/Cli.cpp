@@ -44,6 +44,19 @@ bool applyOption(const QString& option, const QString& value, CliRequest& reques
         request.unit = value;
         return true;
     }
+    if (option == QLatin1String("--format")) {
+        request.format = value;
+        return true;
+    }
+    if (option == QLatin1String("--seconds")) {
+        bool ok = false;
+        request.seconds = value.toInt(&ok);
+        if (!ok || request.seconds < 1) {
+            error = QStringLiteral("--seconds takes a whole number of seconds from 1");
+            return false;
+        }
+        return true;
+    }
     if (option == QLatin1String("--report")) {
         request.report = value;
         return true;
@@ -94,7 +107,8 @@ std::optional<QString> ScriptedLineInput::takeLine() {
 std::vector<const CliCommand*> allCliCommands() {
     std::vector<const CliCommand*> commands;
     for (const std::span<const CliCommand> group :
-         {unitLinkCommands(), calibrationCommands(), maintenanceCommands(), mapCommands()}) {
+         {unitLinkCommands(), liveDataCommands(), calibrationCommands(), maintenanceCommands(),
+          mapCommands()}) {
         for (const CliCommand& command : group) {
             commands.push_back(&command);
         }
@@ -167,7 +181,8 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
         } else if (a == QLatin1String("--device") || a == QLatin1String("--port") ||
                    a == QLatin1String("--baud") || a == QLatin1String("--mode") ||
                    a == QLatin1String("--trace") || a == QLatin1String("--unit") ||
-                   a == QLatin1String("--report")) {
+                   a == QLatin1String("--report") || a == QLatin1String("--format") ||
+                   a == QLatin1String("--seconds")) {
             if (i + 1 >= arguments.size()) {
                 error = a + QStringLiteral(" needs a value");
                 return false;
@@ -230,6 +245,11 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
         request.command != QLatin1String("calibrate")) {
         error = request.autoStore ? QStringLiteral("--auto applies to calibrate only")
                                   : QStringLiteral("--report applies to calibrate only");
+        return false;
+    }
+    if ((!request.format.isEmpty() || request.seconds != 0) &&
+        request.command != QLatin1String("monitor")) {
+        error = QStringLiteral("--format and --seconds apply to monitor only");
         return false;
     }
     if (request.json || !request.unit.isEmpty()) {

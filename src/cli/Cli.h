@@ -34,6 +34,8 @@ struct CliRequest {
     bool json = false;       // --json (records): the answer as one JSON document
     QString unit;            // --unit TEXT (backups)
     QString report;          // --report FILE.pdf (calibrate)
+    QString format;          // --format text|csv|jsonl (monitor)
+    int seconds = 0;         // --seconds N (monitor): 0 runs until the end of input
     bool autoStore = false;  // --auto (calibrate): each point stored once steady in its window
     QString mode;            // --mode accel|pend (calibrate)
     QString trace;           // --trace FILE: every byte written and read, with its time
@@ -51,6 +53,8 @@ public:
     virtual std::optional<QString> waitLine() = 0;
     // Input has ended and every line has been taken.
     virtual bool ended() const = 0;
+    // The operator pressed Ctrl+C: the command is to end as if input had ended.
+    virtual bool interrupted() const { return false; }
 };
 
 // Lines given in advance (tests, and commands run without a terminal).

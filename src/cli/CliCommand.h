@@ -93,6 +93,7 @@ std::span<const CliCommand> unitLinkCommands();
 std::span<const CliCommand> calibrationCommands();
 std::span<const CliCommand> maintenanceCommands();
 std::span<const CliCommand> mapCommands();
+std::span<const CliCommand> liveDataCommands();
 
 // Every command, in the order of the usage text.
 std::vector<const CliCommand*> allCliCommands();

@@ -10,7 +10,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <atomic>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <mutex>
@@ -18,6 +20,15 @@
 #include <thread>
 
 namespace {
+
+// Ctrl+C once asks the command to end as at the end of input (monitor, calibrate); a second one
+// ends the program at once.
+std::atomic<bool> ctrlCPressed{false};
+
+void onCtrlC(int /*signal*/) {
+    ctrlCPressed = true;
+    std::signal(SIGINT, SIG_DFL);
+}
 
 // Standard input, read line by line on a thread of its own so that a command can go on talking
 // to the unit while it waits for the operator.
@@ -47,9 +58,13 @@ public:
         return popLocked();
     }
     bool ended() const override {
+        if (ctrlCPressed) {
+            return true;
+        }
         const std::lock_guard<std::mutex> lock(mutex_);
         return eof_ && lines_.empty();
     }
+    bool interrupted() const override { return ctrlCPressed; }
 
 private:
     std::optional<QString> popLocked() {
@@ -126,6 +141,7 @@ int main(int argc, char** argv) {
             << e.number() << ")\n";
         return tarquel::CliExit::PortFailure;
     }
+    std::signal(SIGINT, onCtrlC);
     StdinLineInput input;
     return tarquel::runCliCommand(request, std::move(port), clock, out, err, input);
 }

@@ -195,5 +195,35 @@ TEST_F(CliCommands, WithoutABackupNothingChangesUnlessNoBackupIsGivenAndEveryCha
     EXPECT_EQ(changes[QStringLiteral("after")], QStringLiteral("0A0A"));
 }
 
+TEST_F(CliCommands, MonitorPrintsEveryFrameAsTextCsvOrJsonLinesAndFailsWithoutFrames) {
+    EXPECT_EQ(run(QStringLiteral("monitor --seconds 2")), CliExit::NoAnswer);  // a quiet unit
+    EXPECT_EQ(errText.section(QLatin1Char('\n'), -2),
+              QStringLiteral("tarquel-cli: no frame arrived\n"));
+    unitsim::UnitConfig config;
+    config.frameRate = 10;
+    makeUnit(config);
+    unit->setHeading(90);
+    EXPECT_EQ(run(QStringLiteral("monitor --seconds 2 --format csv")), CliExit::Ok);
+    QStringList lines = outText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 15);
+    EXPECT_EQ(lines[0], QStringLiteral("time,Hx,Hy,V,xInclination,yInclination,calcHeading,"
+                                       "unitHeading,frames,frameRate"));
+    const QStringList last = lines.back().split(QLatin1Char(','));
+    ASSERT_EQ(last.size(), 10);
+    EXPECT_NEAR(last[6].toDouble(), 90, 1.0);
+    EXPECT_EQ(last[8].toInt(), lines.size() - 1);
+    EXPECT_TRUE(errText.contains(QStringLiteral("status: Receiving Data.\n")));
+
+    EXPECT_EQ(run(QStringLiteral("monitor --seconds 1 --format jsonl")), CliExit::Ok);
+    lines = outText.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 5);
+    const QJsonObject frame = QJsonDocument::fromJson(lines.back().toUtf8()).object();
+    EXPECT_NEAR(frame[QStringLiteral("calcHeading")].toDouble(), 90, 1.0);
+    // The rate the window shows, worked out from the frame length and the line rate.
+    EXPECT_EQ(frame[QStringLiteral("frameRate")].toDouble(), last[9].toDouble());
+    EXPECT_GT(last[9].toDouble(), 0);
+    EXPECT_LE(frame[QStringLiteral("time")].toDouble(), 1.0);
+}
+
 }  // namespace
 }  // namespace tarquel
