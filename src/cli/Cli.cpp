@@ -5,6 +5,8 @@
 #include "records/DataFolder.h"
 #include "unitlink/HexText.h"
 
+#include <QJsonDocument>
+
 namespace tarquel {
 
 namespace {
@@ -83,7 +85,7 @@ bool checkFileCommand(const CliFileCommand& command, const QStringList& rest, Cl
         return false;
     }
     if (request.json && !command.takesJson) {
-        error = QStringLiteral("--json applies to records only");
+        error = request.command + QStringLiteral(" has no JSON answer: --json does not apply");
         return false;
     }
     if (!request.unit.isEmpty() && !command.takesUnit) {
@@ -136,6 +138,9 @@ QString cliUsage() {
         "  --port N        port number 1 to 20 (TARQUEL_PORTS or the system's serial devices)\n"
         "  --baud RATE     1200, 2400, 4800, 9600 (default), 19200 or 38400\n"
         "  --yes           answer Yes to every question instead of asking\n"
+        "  --json          identify, read, checksum, channels, map compare, calibrate, backups,\n"
+        "                  records: the answer as one JSON document on standard output (the\n"
+        "                  lines for people go to standard error)\n"
         "  --trace FILE    write every byte sent and received to FILE with its time in\n"
         "                  microseconds (W begun ended bytes, R time bytes)\n"
         "\n"
@@ -252,9 +257,12 @@ bool parseCliArguments(const QStringList& arguments, CliRequest& request, QStrin
         error = QStringLiteral("--format and --seconds apply to monitor only");
         return false;
     }
-    if (request.json || !request.unit.isEmpty()) {
-        error = request.json ? QStringLiteral("--json applies to records only")
-                             : QStringLiteral("--unit applies to backups only");
+    if (request.json && !command->takesJson) {
+        error = request.command + QStringLiteral(" has no JSON answer: --json does not apply");
+        return false;
+    }
+    if (!request.unit.isEmpty()) {
+        error = QStringLiteral("--unit applies to backups only");
         return false;
     }
     request.args = rest;
@@ -265,18 +273,24 @@ CliContext::CliContext(const CliRequest& r, std::unique_ptr<SerialPort> port, Cl
                        QTextStream& o, QTextStream& e, LineInput& i)
     : request(r),
       clock(c),
-      out(o),
+      out(r.json ? e : o),
       err(e),
+      jsonOut(o),
       input(i),
-      boxes(o, e, i, r.yes),
+      boxes(out, e, i, r.yes),
       progress(e),
-      views(o, e),
+      views(out, e),
       session(std::move(port),
               {c, boxes, progress, dialogs,
                RecordsSettings{dataFolder(), r.noBackup ? BackupFailure::GoOn : BackupFailure::Stop,
                                QLatin1String(kVersionText)}},
               {views, views, views, views, views, views, views, views}) {
     session.link().setDataFormat(DataFormat::Decimal);
+}
+
+void CliContext::printJson(const QJsonObject& document) {
+    jsonOut << QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
+    jsonOut.flush();
 }
 
 int CliContext::noUnit() {

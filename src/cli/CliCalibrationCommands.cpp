@@ -1,9 +1,12 @@
 // calibrate: the four-point calibration on the same workflow as the main window's buttons.
 #include "calibration/CalibrationWorkflow.h"
+#include "calibration/CalibrationWrite.h"
 #include "cli/CliCommand.h"
 #include "heading/CalGaugeDriver.h"
 #include "livedata/DisplayFormat.h"
 #include "records/ReportPdf.h"
+
+#include <QJsonArray>
 
 namespace tarquel {
 
@@ -82,6 +85,32 @@ void writeReport(CliContext& c) {
     }
 }
 
+// --json: the points, the solution, the words before and after and how the test ended.
+void printCalibrationJson(CliContext& c, int code) {
+    CalibrationWorkflow& workflow = c.session.calibration();
+    const std::optional<CalibrationWrite>& written = workflow.lastCalibrationWrite();
+    QJsonObject document = written ? calibrationChanges(*written) : QJsonObject();
+    if (!written) {
+        QJsonArray points;
+        for (int slot = 0; slot < CalSlot::Count; ++slot) {
+            if ((workflow.collectedMask() & SlotBit(slot)) != 0 || workflow.solution()) {
+                const PointRecord& p = workflow.point(slot);
+                points.append(QJsonObject{{QStringLiteral("direction"), SlotDegrees(slot)},
+                                          {QStringLiteral("heading"), p.heading},
+                                          {QStringLiteral("Hx"), p.Hx},
+                                          {QStringLiteral("Hy"), p.Hy}});
+            }
+        }
+        document.insert(QStringLiteral("points"), points);
+    }
+    static const char* const kResults[] = {"none",         "declined",  "verified",
+                                           "not-verified", "no-answer", "no-backup"};
+    document.insert(QStringLiteral("result"),
+                    QLatin1String(kResults[static_cast<int>(workflow.lastWrite())]));
+    document.insert(QStringLiteral("exitCode"), code);
+    c.printJson(document);
+}
+
 int calibrate(CliContext& c) {
     c.session.calModes().assumeCalMode(
         c.request.mode == QLatin1String("pend") ? CalMode::Pendulum : CalMode::Accelerometer);
@@ -149,6 +178,9 @@ int calibrate(CliContext& c) {
     if (!c.request.report.isEmpty()) {
         writeReport(c);
     }
+    if (c.request.json) {
+        printCalibrationJson(c, code);
+    }
     return code;
 }
 
@@ -159,7 +191,7 @@ const CliCommand kCommands[] = {
      "                           shows, c clears the points, q ends the test; --auto stores\n"
      "                           each point once the heading is steady in its window;\n"
      "                           --report writes the calibration report\n",
-     0, 0, true, true, checkCalibrate, calibrate},
+     0, 0, true, true, true, checkCalibrate, calibrate},
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/SerialPort.h"
 #include "session/UnitSession.h"
 
+#include <QJsonObject>
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
@@ -46,14 +47,18 @@ struct CliContext {
     // Starts the live data and lets frames arrive for at most maxMs, until at least count frames
     // have been accepted since the call. True when they were.
     bool waitForFrames(int count, int maxMs);
+    // --json: the command's one JSON document on standard output (its lines for people go to the
+    // error stream then).
+    void printJson(const QJsonObject& document);
     // DataBox(slot) as the last frame left it.
     QString caption(int slot) { return session.liveData().display().dataBoxCaption(slot); }
     qint32 frames() { return session.liveData().decoder().frameCount(); }
 
     const CliRequest& request;
     Clock& clock;
-    QTextStream& out;
+    QTextStream& out;  // the lines for people: the error stream with --json
     QTextStream& err;
+    QTextStream& jsonOut;
     LineInput& input;
     CliMessageBoxes boxes;
     ConsoleProgressWindow progress;
@@ -71,6 +76,7 @@ struct CliCommand {
     int maxArgs;
     bool takesYes;   // accepts --yes
     bool takesMode;  // accepts --mode accel|pend
+    bool takesJson;  // accepts --json
     // Checks the command's own arguments before any port is touched; may normalise them.
     bool (*checkArgs)(CliRequest& request, QString& error);
     int (*run)(CliContext& context);

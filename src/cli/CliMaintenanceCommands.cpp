@@ -118,14 +118,14 @@ int northAlign(CliContext& c) {
 const CliCommand kCommands[] = {
     {"north-align",
      "  north-align [--yes]      make the present calculated heading the unit's north\n", 0, 0,
-     true, false, nullptr, northAlign},
+     true, false, false, nullptr, northAlign},
     {"clear-cal",
      "  clear-cal [--yes]        remove the user magnetic calibration (bias, gain, north\n"
      "                           rotation) and recalculate the checksum\n",
-     0, 0, true, false, nullptr, clearCal},
+     0, 0, true, false, false, nullptr, clearCal},
     {"clear-north",
      "  clear-north [--yes]      remove the user north rotation and recalculate the checksum\n", 0,
-     0, true, false, nullptr, clearNorth},
+     0, true, false, false, nullptr, clearNorth},
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 // map save, map compare, map revert: the EEPROM map tool of the comparison window.
 #include "cli/CliCommand.h"
+
+#include <QJsonArray>
 #include "maptool/MapSave.h"
 #include "maptool/MapTool.h"
 
@@ -12,8 +14,18 @@ namespace {
 // One line per differing word, "address saved live", then the summary. Exit 0 equal, 7 not.
 int printComparison(CliContext& c, const MapTool& maps) {
     const std::vector<WordDifference> words = maps.differences();
+    QJsonArray differing;
     for (const WordDifference& word : words) {
         c.out << word.address << " " << printableText(word.saved) << " " << word.live << "\n";
+        differing.append(QJsonObject{{QStringLiteral("address"), word.address},
+                                     {QStringLiteral("saved"), printableText(word.saved)},
+                                     {QStringLiteral("live"), word.live}});
+    }
+    if (c.request.json) {
+        c.printJson({{QStringLiteral("file"), maps.savedFileName()},
+                     {QStringLiteral("words"), static_cast<int>(maps.savedMap().size() * 128)},
+                     {QStringLiteral("match"), words.empty()},
+                     {QStringLiteral("differences"), differing}});
     }
     if (words.empty()) {
         c.out << "Maps match: " << maps.savedMap().size() * 128 << " words equal.\n";
@@ -114,15 +126,15 @@ int mapRevert(CliContext& c) {
 const CliCommand kCommands[] = {
     {"map save",
      "  map save FILE [--yes]    read the whole EEPROM map with its checksum into a map file\n", 1,
-     1, true, false, fileArgument, mapSave},
+     1, true, false, false, fileArgument, mapSave},
     {"map compare",
      "  map compare FILE         compare a saved map file with the unit's map: one line per\n"
      "                           differing word (address saved live); exit 7 when they differ\n",
-     1, 1, false, false, fileArgument, mapCompare},
+     1, 1, false, false, true, fileArgument, mapCompare},
     {"map revert",
      "  map revert FILE [--yes]  write the words of a saved map that differ back into the unit,\n"
      "                           recalculate the checksum and compare again\n",
-     1, 1, true, false, fileArgument, mapRevert},
+     1, 1, true, false, false, fileArgument, mapRevert},
 };
 
 }  // namespace

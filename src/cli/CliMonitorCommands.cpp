@@ -127,7 +127,7 @@ const CliCommand kCommands[] = {
      "                           the calculated and the unit's heading, frame count and rate;\n"
      "                           status changes on standard error; ends after N seconds (else\n"
      "                           at the end of input) or on Ctrl+C\n",
-     0, 0, false, false, checkMonitor, monitor},
+     0, 0, false, false, false, checkMonitor, monitor},
 };
 
 }  // namespace

@@ -18,6 +18,18 @@ QString shownTime(const QDateTime& time) {
 int backups(const CliRequest& request, const QString& dataFolder, QTextStream& out,
             QTextStream& err) {
     const std::vector<BackupEntry> entries = BackupStore(dataFolder).list(request.unit);
+    if (request.json) {
+        QJsonArray array;
+        for (const BackupEntry& entry : entries) {
+            array.append(
+                QJsonObject{{QStringLiteral("time"), entry.time.toString(Qt::ISODateWithMs)},
+                            {QStringLiteral("unit"), entry.unit},
+                            {QStringLiteral("operation"), entry.operation},
+                            {QStringLiteral("path"), entry.path}});
+        }
+        out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+        return CliExit::Ok;
+    }
     if (entries.empty()) {
         err << "tarquel-cli: no backups in " << dataFolder << "\n";
     }
@@ -72,9 +84,10 @@ int records(const CliRequest& request, const QString& dataFolder, QTextStream& o
 
 const CliFileCommand kCommands[] = {
     {"backups",
-     "  backups [--unit TEXT]    the EEPROM backups, newest first: time, unit, operation, file;\n"
+     "  backups [--unit TEXT] [--json]\n"
+     "                           the EEPROM backups, newest first: time, unit, operation, file;\n"
      "                           of the units whose key contains TEXT\n",
-     false, true, backups},
+     true, true, backups},
     {"records",
      "  records [--json]         the record of every change, newest first; --json prints them\n"
      "                           as a JSON array\n",

@@ -35,6 +35,10 @@ int identify(CliContext& c) {
     }
     const IdentifiedUnit unit = c.session.identifiedUnit();
     c.out << "Family: " << unit.family << "\n" << printableText(unit.text) << "\n";
+    if (c.request.json) {
+        c.printJson({{QStringLiteral("family"), unit.family},
+                     {QStringLiteral("identification"), printableText(unit.text)}});
+    }
     return CliExit::Ok;
 }
 
@@ -46,6 +50,9 @@ int read(CliContext& c) {
         return CliExit::NoAnswer;
     }
     c.out << address << " = " << word << "\n";
+    if (c.request.json) {
+        c.printJson({{QStringLiteral("address"), address}, {QStringLiteral("value"), word}});
+    }
     return CliExit::Ok;
 }
 
@@ -87,6 +94,9 @@ int checksum(CliContext& c) {
         return c.noUnit();
     }
     c.out << "Checksum = " << text << "\n";
+    if (c.request.json) {
+        c.printJson({{QStringLiteral("checksum"), text}});
+    }
     return CliExit::Ok;
 }
 
@@ -96,6 +106,9 @@ int channels(CliContext& c) {
         return c.noUnit();
     }
     c.out << "Channels = " << selection << "\n";
+    if (c.request.json) {
+        c.printJson({{QStringLiteral("channels"), selection}});
+    }
     return CliExit::Ok;
 }
 
@@ -118,19 +131,19 @@ int setChannels(CliContext& c) {
 
 const CliCommand kCommands[] = {
     {"identify", "  identify                 map family and identification text\n", 0, 0, false,
-     false, nullptr, identify},
+     false, true, nullptr, identify},
     {"read", "  read ADDR                the word at ADDR (four hex digits)\n", 1, 1, false, false,
-     checkWordArgs, read},
+     true, checkWordArgs, read},
     {"write", "  write ADDR VALUE         switch write access on, write VALUE and verify it\n", 2,
-     2, false, false, checkWordArgs, write},
-    {"checksum", "  checksum                 the EEPROM checksum byte\n", 0, 0, false, false,
+     2, false, false, false, checkWordArgs, write},
+    {"checksum", "  checksum                 the EEPROM checksum byte\n", 0, 0, false, false, true,
      nullptr, checksum},
     {"channels", "  channels                 the unit's output-channel selection\n", 0, 0, false,
-     false, nullptr, channels},
+     false, true, nullptr, channels},
     {"set-channels",
      "  set-channels accel|pend|SELECTION\n"
      "                           select the calibration channels or ten hex digits\n",
-     1, 1, false, false, checkSelection, setChannels},
+     1, 1, false, false, false, checkSelection, setChannels},
 };
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include "CliRig.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <functional>
 
@@ -165,12 +168,18 @@ TEST_F(CliCalibrate, HandsFreeAtEightFramesASecondEachPointIsStoredOnceSteadyInI
         input.at(t, [this, heading] { unit->setHeading(heading); });
         t += 30000;
     }
-    EXPECT_EQ(run(QStringLiteral("--yes --auto calibrate"), input), CliExit::Ok);
+    EXPECT_EQ(run(QStringLiteral("--yes --auto calibrate --json"), input), CliExit::Ok);
+    // With --json the lines for people go to the error stream.
     for (const char* stored : {"Stored 0:", "Stored 90:", "Stored 180:", "Stored 270:"}) {
-        EXPECT_EQ(outText.count(QLatin1String(stored)), 1) << stored;
+        EXPECT_EQ(errText.count(QLatin1String(stored)), 1) << stored;
     }
-    EXPECT_TRUE(outText.contains(QStringLiteral(", stored: - - - -, Settling\n")));
-    EXPECT_TRUE(outText.contains(QStringLiteral(", stored: 0 90 - -, Steady\n")));
+    EXPECT_TRUE(errText.contains(QStringLiteral(", stored: - - - -, Settling\n")));
+    EXPECT_TRUE(errText.contains(QStringLiteral(", stored: 0 90 - -, Steady\n")));
+    const QJsonObject result = QJsonDocument::fromJson(outText.toUtf8()).object();
+    EXPECT_EQ(result[QStringLiteral("result")], QStringLiteral("verified"));
+    EXPECT_EQ(result[QStringLiteral("points")].toArray().size(), 4);
+    EXPECT_EQ(result[QStringLiteral("words")][QStringLiteral("xBias")][QStringLiteral("after")],
+              hex(unit->word(0xB68C)));
     EXPECT_LT(worstHeadingError(), 0.5);
 }
 

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <tuple>
 
 namespace tarquel {
 namespace {
@@ -223,6 +224,36 @@ TEST_F(CliCommands, MonitorPrintsEveryFrameAsTextCsvOrJsonLinesAndFailsWithoutFr
     EXPECT_EQ(frame[QStringLiteral("frameRate")].toDouble(), last[9].toDouble());
     EXPECT_GT(last[9].toDouble(), 0);
     EXPECT_LE(frame[QStringLiteral("time")].toDouble(), 1.0);
+}
+
+TEST_F(CliCommands, EveryJsonAnswerParsesAndHoldsWhatTheTextShows) {
+    // The command, one key of its document and the text line the figure appears in.
+    using Row = std::tuple<const char*, const char*, QString>;
+    const QString checksum = hex(unit->word(0xB7FF)).left(2);
+    for (const auto& [command, key, text] :
+         {Row{"--json identify", "family", QStringLiteral("Family: B600")},
+          Row{"read B608 --json", "value", QStringLiteral("B608 = 0A0A")},
+          Row{"checksum --json", "checksum", QStringLiteral("Checksum = ") + checksum},
+          Row{"channels --json", "channels", QStringLiteral("Channels = 3C07000000")}}) {
+        EXPECT_EQ(run(QLatin1String(command)), CliExit::Ok) << command;
+        const QJsonObject document = QJsonDocument::fromJson(outText.toUtf8()).object();
+        EXPECT_TRUE(errText.contains(text + QLatin1Char('\n'))) << command;
+        EXPECT_TRUE(text.endsWith(document[QLatin1String(key)].toString())) << command;
+        EXPECT_FALSE(document[QLatin1String(key)].toString().isEmpty()) << command;
+    }
+    const QString file = dataDir.filePath(QStringLiteral("saved.txt"));
+    ASSERT_EQ(run(QStringLiteral("map save ") + file), CliExit::Ok);
+    unit->setWord(0xB6A4, 0x1234);
+    EXPECT_EQ(run(QStringLiteral("--json map compare ") + file), CliExit::MapsDiffer);
+    const QJsonObject comparison = QJsonDocument::fromJson(outText.toUtf8()).object();
+    EXPECT_FALSE(comparison[QStringLiteral("match")].toBool());
+    const QJsonArray differences = comparison[QStringLiteral("differences")].toArray();
+    ASSERT_EQ(differences.size(), 1);
+    EXPECT_EQ(differences[0][QStringLiteral("address")], QStringLiteral("B6A4"));
+    EXPECT_EQ(differences[0][QStringLiteral("live")], QStringLiteral("1234"));
+    EXPECT_TRUE(errText.contains(QStringLiteral("B6A4 ") +
+                                 differences[0][QStringLiteral("saved")].toString() +
+                                 QStringLiteral(" 1234\n")));
 }
 
 }  // namespace
