@@ -12,6 +12,7 @@ namespace tarquel {
 namespace {
 
 constexpr int kStepMs = 20;
+constexpr int kFormatWatchMs = 1500;
 const char* const kNames[Slot::Count] = {
     "Hx", "Hy", "V", "xInclination", "yInclination", "calcHeading", "unitHeading"};
 
@@ -97,10 +98,17 @@ int monitor(CliContext& c) {
     c.session.startLiveData();
     const qint64 endMs =
         c.request.seconds > 0 ? c.clock.tickCount() + c.request.seconds * 1000LL : -1;
+    const qint64 formatKnownMs = c.clock.tickCount() + kFormatWatchMs;
     QString status;
     // With --seconds the end of input does not end it (a script's input may be empty).
     while (!c.input.interrupted() && (endMs < 0 ? !c.input.ended() : c.clock.tickCount() < endMs)) {
         c.clock.runEvents(kStepMs);
+        // Frames that arrive without ever decoding are the unit's binary output, which the
+        // pipeline does not decode: the status says so, as the window's does.
+        if (c.clock.tickCount() >= formatKnownMs && printer.frames() == 0 &&
+            c.session.liveData().flags().info(InfoFlag::NoHeader)) {
+            c.session.link().setDataFormat(DataFormat::Binary);
+        }
         const QString now = statusOf(c);
         if (now != status) {
             c.err << "status: " << now << "\n";

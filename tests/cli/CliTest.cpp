@@ -224,6 +224,15 @@ TEST_F(CliCommands, MonitorPrintsEveryFrameAsTextCsvOrJsonLinesAndFailsWithoutFr
     EXPECT_EQ(frame[QStringLiteral("frameRate")].toDouble(), last[9].toDouble());
     EXPECT_GT(last[9].toDouble(), 0);
     EXPECT_LE(frame[QStringLiteral("time")].toDouble(), 1.0);
+
+    // A unit in binary output: nothing the pipeline decodes, and the status says why.
+    config.format = unitsim::OutputFormat::Binary;
+    makeUnit(config);
+    EXPECT_EQ(run(QStringLiteral("monitor --seconds 3")), CliExit::NoAnswer);
+    EXPECT_TRUE(
+        errText.contains(QStringLiteral("status: Receiving Data. 1.  Unit is in Binary "
+                                        "Mode.")))
+        << errText.toStdString();
 }
 
 TEST_F(CliCommands, EveryJsonAnswerParsesAndHoldsWhatTheTextShows) {

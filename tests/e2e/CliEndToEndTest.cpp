@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <algorithm>
 
@@ -121,6 +123,37 @@ TEST(CliEndToEnd, FailuresGiveTheirMessagesAndExitCodes) {
     EXPECT_TRUE(bad.err.startsWith(QStringLiteral(
         "tarquel-cli: addresses and values are four hex digits, not B6\n\nUsage: tarquel-cli ")))
         << bad.err.toStdString();
+}
+
+TEST(CliEndToEnd, MonitorWritesCsvAndJsonLinesThatParse) {
+    UnitSimProcess unit({});
+    const ProgramRun csv = cli(
+        unit.device(), {QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("2"),
+                        QStringLiteral("--format"), QStringLiteral("csv")});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err.toStdString();
+    const QStringList rows = csv.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(rows.size(), 10);
+    EXPECT_TRUE(rows[0].startsWith(QStringLiteral("time,Hx,Hy,V,")));
+    for (const QString& row : rows.mid(1)) {
+        const QStringList fields = row.split(QLatin1Char(','));
+        ASSERT_EQ(fields.size(), 10) << row.toStdString();
+        for (const QString& field : fields) {
+            bool number = false;
+            field.toDouble(&number);
+            EXPECT_TRUE(number) << row.toStdString();
+        }
+    }
+    const ProgramRun jsonl = cli(
+        unit.device(), {QStringLiteral("monitor"), QStringLiteral("--seconds"), QStringLiteral("2"),
+                        QStringLiteral("--format"), QStringLiteral("jsonl")});
+    ASSERT_EQ(jsonl.exitCode, 0) << jsonl.err.toStdString();
+    const QStringList lines = jsonl.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 10);
+    for (const QString& line : lines) {
+        const QJsonObject frame = QJsonDocument::fromJson(line.toUtf8()).object();
+        EXPECT_TRUE(frame.contains(QStringLiteral("calcHeading"))) << line.toStdString();
+        EXPECT_GT(frame[QStringLiteral("frames")].toInt(), 0);
+    }
 }
 
 }  // namespace
